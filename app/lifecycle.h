@@ -1,0 +1,32 @@
+#pragma once
+// How a run of the program ends: the one end-of-run clean-up, normal ends and the fatal-error box.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace app {
+
+using CleanupFn = void (*)();
+
+// Registers the routine that the end of the run calls once, whichever way the run ends.
+void SetEndOfRunCleanup(CleanupFn cleanup);
+
+// Runs the registered clean-up (once; a second end finds it already cleared) and uninitialises OLE.
+void RunEndOfRun();
+
+// Ends the run at once with `exitCode`, after RunEndOfRun.
+[[noreturn]] void EndProgram(int exitCode);
+
+// Shows the fatal-error box (caption "错误", no owner, error icon) with the run-error text and ends the run
+// with exit code -1.
+[[noreturn]] void FatalRunError(const std::string& message, std::optional<int64_t> errorCode = std::nullopt);
+
+// The fatal box's text: "运行时出错!\r\n\r\n", then "错误代码：" code "\r\n\r\n" when a code is known, then
+// "错误信息：" message "\r\n" when a message is known. GBK bytes.
+std::string FatalRunErrorText(const std::string& message, std::optional<int64_t> errorCode);
+
+// "分配 %d 字节内存失败!" for a failed allocation of `bytes` bytes.
+std::string AllocationFailedMessage(int64_t bytes);
+
+}  // namespace app

@@ -1,0 +1,36 @@
+#include "app/placement.h"
+
+#include <cmath>
+#include <limits>
+
+namespace app {
+
+int32_t TruncateToInt32(double value) {
+    if (std::isnan(value))
+        return 0;
+    if (value >= static_cast<double>(std::numeric_limits<int32_t>::max()))
+        return std::numeric_limits<int32_t>::max();
+    if (value <= static_cast<double>(std::numeric_limits<int32_t>::min()))
+        return std::numeric_limits<int32_t>::min();
+    return static_cast<int32_t>(std::trunc(value));
+}
+
+Position MainWindowPosition(const DisplayInfo& screen, int32_t mainWidth, int32_t mainHeight) {
+    double left = static_cast<double>(screen.screenWidth) - mainWidth;
+    double top = static_cast<double>(screen.screenHeight) - mainHeight - 50.0;
+    return {TruncateToInt32(left), TruncateToInt32(top)};
+}
+
+Position WebPanelPosition(const DisplayInfo& screen, int32_t mainWidth, int32_t mainHeight, int32_t panelWidth) {
+    double left = static_cast<double>(screen.screenWidth) - mainWidth - panelWidth;
+    double top = static_cast<double>(screen.screenHeight) - mainHeight - 60.0;
+    return {TruncateToInt32(left), TruncateToInt32(top)};
+}
+
+Position CountdownPosition(const DisplayInfo& screen, int32_t width, int32_t height) {
+    double left = static_cast<double>(screen.screenWidth) - width + 175.0;
+    double top = static_cast<double>(screen.screenHeight) - height - 160.0;
+    return {TruncateToInt32(left), TruncateToInt32(top)};
+}
+
+}  // namespace app

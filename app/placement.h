@@ -1,0 +1,36 @@
+#pragma once
+// Where the three windows are parked, from the screen size and the windows' sizes. Positions are computed in
+// double precision and truncated toward zero. Portable: no windows.h.
+
+#include <cstdint>
+
+namespace app {
+
+// A 16-byte record of the primary display, filled by GetDisplayInfo (app/display.h).
+struct DisplayInfo {
+    int32_t screenWidth = 0;
+    int32_t screenHeight = 0;
+    int32_t bitsPerPixel = 0;
+    int32_t refreshRate = 0;
+};
+static_assert(sizeof(DisplayInfo) == 16);
+
+struct Position {
+    int32_t left;
+    int32_t top;
+    bool operator==(const Position&) const = default;
+};
+
+// Flush with the right edge of the screen, its bottom 50 pixels above the screen's bottom.
+Position MainWindowPosition(const DisplayInfo& screen, int32_t mainWidth, int32_t mainHeight);
+
+// Directly left of MainWindow, its top 10 pixels above MainWindow's.
+Position WebPanelPosition(const DisplayInfo& screen, int32_t mainWidth, int32_t mainHeight, int32_t panelWidth);
+
+// Across MainWindow's top edge, reaching 175 pixels past the right edge of the screen.
+Position CountdownPosition(const DisplayInfo& screen, int32_t width, int32_t height);
+
+// Truncation toward zero of a double into the 32-bit range (saturating, so absurd sizes cannot overflow).
+int32_t TruncateToInt32(double value);
+
+}  // namespace app

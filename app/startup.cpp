@@ -1,0 +1,141 @@
+#include "app/startup.h"
+
+#include <windows.h>
+#include <ole2.h>
+
+#include <string>
+
+#include "app/controls.h"
+#include "app/display.h"
+#include "app/lifecycle.h"
+#include "gfx/graphics.h"
+#include "gfx/image_window.h"
+#include "scheduler/scheduler.h"
+#include "scheduler/shutdown.h"
+
+namespace app {
+
+namespace {
+
+GlobalObjects g_globals;
+
+int32_t ReadInt(WindowId window, uint32_t control, int property) {
+    return GetControlProperty(window, control, property).number;
+}
+
+void MoveWindowTo(WindowId window, ControlId element, const Position& p) {
+    SetControlProperty(window, element, kPropLeft, p.left);
+    SetControlProperty(window, element, kPropTop, p.top);
+}
+
+// The executable's folder becomes the current directory.
+void EnterProgramFolder() {
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        return;
+    std::string folder(path, n);
+    folder.resize(folder.find_last_of("\\/") + 1);
+    SetCurrentDirectoryA(folder.c_str());
+}
+
+}  // namespace
+
+GlobalObjects& Globals() {
+    return g_globals;
+}
+
+void CreateGlobalObjects() {
+    g_globals.mainPlacement = std::make_unique<DisplayInfo>();
+    g_globals.webPanelPlacement = std::make_unique<DisplayInfo>();
+    g_globals.countdownPlacement = std::make_unique<DisplayInfo>();
+}
+
+void ReleaseGlobalObjects() {
+    gfx::ReleaseFrameDimension();
+    g_globals.mainPlacement.reset();
+    g_globals.webPanelPlacement.reset();
+    g_globals.countdownPlacement.reset();
+}
+
+void WireEvents() {
+    using namespace ids;
+    BindEvent(kMainWindow, kMainWindowElement, kEventCreated, OnMainWindowCreated);
+    BindEvent(kMainWindow, kStartButton, kEventClicked, scheduler::OnStartClicked);
+    BindEvent(kMainWindow, kStopButton, kEventClicked, scheduler::OnStopClicked);
+    BindEvent(kMainWindow, kCloseButton, kEventClicked, OnCloseClicked);
+    BindEvent(kMainWindow, kTimeEntryEdit, kEventGotFocus, scheduler::OnTimeEntryFocus);
+    BindEvent(kMainWindow, kClockTimer, kEventPeriod, scheduler::OnClockTimer);
+    BindEvent(kMainWindow, kCountdownTimer, kEventPeriod, scheduler::OnCountdownTimer);
+    BindEvent(kCountdownWindow, kCountdownWindowElement, kEventCreated, OnCountdownWindowCreated);
+    BindEvent(kCountdownWindow, kMirrorTimer, kEventPeriod, scheduler::OnMirrorTimer);
+    BindEvent(kWebPanelWindow, kWebPanelWindowElement, kEventCreated, OnWebPanelWindowCreated);
+    // CountdownWindow 编辑框1's content-changed and the panel's "before navigating" handlers are empty:
+    // nothing happens and every navigation is allowed, so nothing is bound for them.
+}
+
+void BindSchedulerSeams() {
+    scheduler::Seams seams;
+    seams.getText = [](WindowId window, ControlId control, int property) {
+        return GetControlProperty(window, control, property).text;
+    };
+    seams.setText = [](WindowId window, ControlId control, int property, const std::string& text) {
+        SetControlProperty(window, control, property, text);
+    };
+    seams.setInteger = [](WindowId window, ControlId control, int property, int32_t value) {
+        SetControlProperty(window, control, property, value);
+    };
+    seams.requestPowerOff = [] { return scheduler::RequestSystemExit(scheduler::PowerOff, true); };
+    scheduler::SetSeams(std::move(seams));
+}
+
+void OnMainWindowCreated() {
+    using namespace ids;
+    LoadWindow(kCountdownWindow);
+    LoadWindow(kWebPanelWindow);
+    g_globals.mainPlacement = GetDisplayInfo();
+    int32_t width = ReadInt(kMainWindow, kMainWindowElement, kPropWidth);
+    int32_t height = ReadInt(kMainWindow, kMainWindowElement, kPropHeight);
+    MoveWindowTo(kMainWindow, kMainWindowElement, MainWindowPosition(*g_globals.mainPlacement, width, height));
+}
+
+void OnCountdownWindowCreated() {
+    using namespace ids;
+    g_globals.countdownPlacement = GetDisplayInfo();
+    int32_t width = ReadInt(kCountdownWindow, kCountdownWindowElement, kPropWidth);
+    int32_t height = ReadInt(kCountdownWindow, kCountdownWindowElement, kPropHeight);
+    MoveWindowTo(kCountdownWindow, kCountdownWindowElement,
+                 CountdownPosition(*g_globals.countdownPlacement, width, height));
+}
+
+void OnWebPanelWindowCreated() {
+    using namespace ids;
+    g_globals.webPanelPlacement = GetDisplayInfo();
+    // MainWindow's size never changes, so the panel can be placed before MainWindow itself is.
+    int32_t mainWidth = ReadInt(kMainWindow, kMainWindowElement, kPropWidth);
+    int32_t mainHeight = ReadInt(kMainWindow, kMainWindowElement, kPropHeight);
+    int32_t width = ReadInt(kWebPanelWindow, kWebPanelWindowElement, kPropWidth);
+    MoveWindowTo(kWebPanelWindow, kWebPanelWindowElement,
+                 WebPanelPosition(*g_globals.webPanelPlacement, mainWidth, mainHeight, width));
+}
+
+void OnCloseClicked() {
+    EndProgram(0);
+}
+
+int StartUp(WindowId startWindow) {
+    OleInitialize(nullptr);
+    EnterProgramFolder();
+    CreateGlobalObjects();
+    SetEndOfRunCleanup(ReleaseGlobalObjects);
+    gfx::StartGraphicsSession();
+    gfx::RegisterImageWindowClass();
+    WireEvents();
+    BindSchedulerSeams();
+    // "载入启动窗口失败": the start window cannot be loaded.
+    if (!LoadWindow(startWindow))
+        FatalRunError("载入启动窗口失败");
+    return RunMessageLoop();
+}
+
+}  // namespace app

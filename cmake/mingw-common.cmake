@@ -1,0 +1,14 @@
+# Shared by both MinGW-w64 toolchains. The -posix compilers are needed for std::thread in the tests.
+set(CMAKE_C_COMPILER ${OC_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${OC_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${OC_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${OC_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# Everything links statically: the program must run with no MinGW DLL beside it.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+# Only the x86_64 build can run here, under 64-bit Wine.
+if(OC_TRIPLE STREQUAL "x86_64-w64-mingw32")
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-exec.sh)
+endif()

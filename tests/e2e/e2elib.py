@@ -1,0 +1,199 @@
+"""Drives the real offclock.exe under Wine from outside: start it, read its windows with ocprobe.exe, click
+and type with xdotool, take screenshots. Used by the test_*.py scripts (plain asserts; exit status 0 = pass).
+"""
+
+import os
+import subprocess
+import sys
+import time
+
+BUILD = os.environ.get("OC_BUILD_DIR") or os.path.join(os.path.dirname(__file__), "..", "..", "build", "win64")
+SOURCE = os.environ.get("OC_SOURCE_DIR") or os.path.join(os.path.dirname(__file__), "..", "..")
+WINE = "/usr/lib/wine/wine64"
+PROGRAM = os.path.join(BUILD, "offclock.exe")
+PROBE = os.path.join(BUILD, "tests", "e2e", "ocprobe.exe")
+
+MAIN_ELEMENT_SIZE = (128, 128)
+
+
+def wine_env(extra=None):
+    env = dict(os.environ)
+    env.setdefault("WINEPREFIX", os.path.join(SOURCE, "build", "wineprefix"))
+    env.setdefault("WINEDEBUG", "-all")
+    env["WINEDLLOVERRIDES"] = env.get("WINEDLLOVERRIDES", "mscoree,mshtml=")
+    env["LANG"] = env["LC_ALL"] = "zh_CN.UTF-8"
+    if extra:
+        env.update(extra)
+    return env
+
+
+def gbk(text):
+    return text.encode("gbk")
+
+
+class Window:
+    def __init__(self, kind, fields):
+        self.kind = kind
+        self.fields = fields
+        self.children = []
+
+    def __getattr__(self, name):
+        fields = self.__dict__["fields"]
+        if name in fields:
+            return fields[name]
+        raise AttributeError(name)
+
+    def num(self, key, default=0):
+        return int(self.fields.get(key, default))
+
+    @property
+    def hwnd(self):
+        return self.num("hwnd")
+
+    @property
+    def rect(self):
+        return (self.num("x"), self.num("y"), self.num("w"), self.num("h"))
+
+    @property
+    def text(self):
+        return bytes.fromhex(self.fields.get("text", ""))
+
+    def __repr__(self):
+        return f"<{self.kind} {self.fields.get('class')} {self.rect} text={self.text!r}>"
+
+
+def probe(*args, env=None):
+    out = subprocess.run([WINE, PROBE, *args], capture_output=True, env=env or wine_env(), timeout=60)
+    return out.stdout.decode("latin-1")
+
+
+def dump(env=None):
+    """The program's windows (class OffClockWindow) with their children, plus tooltips and dialogs."""
+    windows, current = [], None
+    for line in probe("dump", env=env).splitlines():
+        parts = line.split("\t")
+        if len(parts) < 2:
+            continue
+        fields = dict(p.split("=", 1) for p in parts[1:] if "=" in p)
+        w = Window(parts[0], fields)
+        if parts[0] == "child" and current is not None:
+            current.children.append(w)
+        else:
+            windows.append(w)
+            current = w
+    return windows
+
+
+def wait_for(predicate, timeout=30.0, interval=0.3, what="condition"):
+    deadline = time.time() + timeout
+    last = None
+    while time.time() < deadline:
+        last = predicate()
+        if last:
+            return last
+        time.sleep(interval)
+    raise AssertionError(f"timed out waiting for {what}; last: {last!r}")
+
+
+class Program:
+    """One running offclock.exe."""
+
+    def __init__(self, extra_env=None, args=()):
+        self.env = wine_env(extra_env)
+        self.process = subprocess.Popen([WINE, PROGRAM, *args], env=self.env, stdout=subprocess.PIPE,
+                                        stderr=subprocess.PIPE)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.kill()
+
+    def kill(self):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait(10)
+
+    def exit_code(self, timeout=30):
+        return self.process.wait(timeout)
+
+    def running(self):
+        return self.process.poll() is None
+
+    def windows(self):
+        return [w for w in dump(self.env) if w.kind == "window"]
+
+    def wait_windows(self, count=3, timeout=60):
+        return wait_for(lambda: (lambda ws: ws if len(ws) >= count and all(w.num("visible") for w in ws) else None)(
+            self.windows()), timeout, what=f"{count} visible windows")
+
+    def find(self, width, height, windows=None):
+        """The window of the given design size (the three windows differ in size)."""
+        for w in windows or self.windows():
+            if w.rect[2:] == (width, height):
+                return w
+        return None
+
+
+def xdotool(*args):
+    subprocess.run(["xdotool", *[str(a) for a in args]], check=True, timeout=30)
+
+
+def click(x, y, button=1):
+    xdotool("mousemove", "--sync", x, y)
+    time.sleep(0.2)
+    xdotool("click", button)
+
+
+def drag(x0, y0, x1, y1):
+    xdotool("mousemove", "--sync", x0, y0)
+    time.sleep(0.2)
+    xdotool("mousedown", 1)
+    time.sleep(0.3)
+    for i in range(1, 11):
+        xdotool("mousemove", x0 + (x1 - x0) * i // 10, y0 + (y1 - y0) * i // 10)
+        time.sleep(0.05)
+    time.sleep(0.3)
+    xdotool("mouseup", 1)
+    time.sleep(0.5)
+
+
+def type_text(text):
+    xdotool("type", "--delay", 80, text)
+
+
+def key(name):
+    xdotool("key", name)
+
+
+class Screenshot:
+    """The whole screen as RGB bytes, taken with ImageMagick's import."""
+
+    def __init__(self, path=None):
+        raw = subprocess.run(["import", "-silent", "-window", "root", "-depth", "8", "rgb:-"], capture_output=True,
+                             check=True, timeout=30).stdout
+        self.width, self.height = 1024, 768
+        if len(raw) != self.width * self.height * 3:
+            raise AssertionError(f"unexpected screenshot size {len(raw)}")
+        self.raw = raw
+        if path:
+            subprocess.run(["import", "-silent", "-window", "root", path], check=True, timeout=30)
+
+    def pixel(self, x, y):
+        i = (y * self.width + x) * 3
+        return tuple(self.raw[i:i + 3])
+
+    def region(self, x, y, w, h):
+        return [self.pixel(px, py) for py in range(y, y + h) for px in range(x, x + w)
+                if 0 <= px < self.width and 0 <= py < self.height]
+
+
+def run(test):
+    """Runs one test function and exits with its status."""
+    try:
+        test()
+    except AssertionError as e:
+        print(f"FAIL: {e}")
+        sys.exit(1)
+    print("PASS")
+    sys.exit(0)

@@ -1,0 +1,115 @@
+// ocprobe: looks at a running OffClock from outside (same Wine prefix) for the end-to-end tests.
+//   ocprobe dump                 every OffClock window and its children, one line each
+//   ocprobe close HWND           posts WM_CLOSE to a window
+//   ocprobe focus HWND           brings a window forward and gives it the keyboard focus
+//   ocprobe settext HWND TEXT    WM_SETTEXT to a control (as a paste would), TEXT in UTF-8
+// Lines of "dump": key=value pairs separated by tabs; texts are hex-encoded GBK bytes.
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+const char* const kSkinKeys[] = {
+    "PngControl_Type",        "PngControl_WndProc",     "PngControl_ChildWndProc", "PngControl_BackType",
+    "PngControl_CacheBitmap", "Lumen_DrawState",        "PngControl_NormalImage",  "PngControl_OverlImage",
+    "PngControl_DownImage",   "PngControl_DisableImage", "PngControl_BackImage",    "PngControl_BackColor",
+    "PngControl_BackAlpha",   "PngControl_OrderColor",  "PngControl_OrderAlpha",   "PngControl_TextColor",
+    "Lumen_ToolTips",         "PngControl_IsFoucs",     "PngControl_Time",
+};
+
+std::string Hex(const std::string& bytes) {
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    for (unsigned char c : bytes) {
+        out += digits[c >> 4];
+        out += digits[c & 15];
+    }
+    return out;
+}
+
+std::string TextOf(HWND hwnd) {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length))
+        return {};
+    std::string text(length + 1, '\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutA(hwnd, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, 2000,
+                        &copied);
+    text.resize(copied);
+    return text;
+}
+
+void PrintWindow(const char* kind, HWND hwnd) {
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    char cls[128] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    std::printf("%s\thwnd=%llu\tclass=%s\tid=%lld\tx=%ld\ty=%ld\tw=%ld\th=%ld\tstyle=%lu\texstyle=%lu\towner=%llu"
+                "\tvisible=%d\tenabled=%d\twndproc=%llu\ttext=%s",
+                kind, static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)), cls,
+                static_cast<long long>(GetWindowLongPtrA(hwnd, GWLP_ID)), r.left, r.top, r.right - r.left,
+                r.bottom - r.top, static_cast<unsigned long>(GetWindowLongPtrA(hwnd, GWL_STYLE)),
+                static_cast<unsigned long>(GetWindowLongPtrA(hwnd, GWL_EXSTYLE)),
+                static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(GetWindow(hwnd, GW_OWNER))),
+                IsWindowVisible(hwnd) ? 1 : 0, IsWindowEnabled(hwnd) ? 1 : 0,
+                static_cast<unsigned long long>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC)), Hex(TextOf(hwnd)).c_str());
+    for (const char* key : kSkinKeys) {
+        HANDLE value = GetPropA(hwnd, key);
+        if (value)
+            std::printf("\t%s=%llu", key, static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(value)));
+    }
+    std::printf("\n");
+}
+
+BOOL CALLBACK OnChild(HWND child, LPARAM) {
+    PrintWindow("child", child);
+    return TRUE;
+}
+
+BOOL CALLBACK OnTop(HWND top, LPARAM) {
+    char cls[128] = {};
+    GetClassNameA(top, cls, sizeof cls);
+    if (std::string(cls) == "OffClockWindow") {
+        PrintWindow("window", top);
+        EnumChildWindows(top, OnChild, 0);
+    } else if (std::string(cls) == "tooltips_class32" || std::string(cls) == "#32770") {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(top, &pid);
+        PrintWindow(cls[0] == '#' ? "dialog" : "tooltip", top);
+        if (cls[0] == '#')
+            EnumChildWindows(top, OnChild, 0);
+    }
+    return TRUE;
+}
+
+HWND ParseHandle(const char* text) {
+    return reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(text, nullptr, 10)));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string command = argc > 1 ? argv[1] : "dump";
+    if (command == "dump") {
+        EnumWindows(OnTop, 0);
+        return 0;
+    }
+    if (command == "close" && argc > 2)
+        return PostMessageA(ParseHandle(argv[2]), WM_CLOSE, 0, 0) ? 0 : 1;
+    if (command == "focus" && argc > 2) {
+        HWND hwnd = ParseHandle(argv[2]);
+        SetForegroundWindow(GetAncestor(hwnd, GA_ROOT));
+        return 0;
+    }
+    if (command == "settext" && argc > 3) {
+        // The argument arrives in the console code page; convert it to the window's ANSI code page text.
+        std::string text = argv[3];
+        return SendMessageA(ParseHandle(argv[2]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str())) ? 0 : 1;
+    }
+    std::fprintf(stderr, "usage: ocprobe dump | close HWND | focus HWND | settext HWND TEXT\n");
+    return 2;
+}

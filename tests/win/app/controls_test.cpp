@@ -1,0 +1,232 @@
+#include "app/controls.h"
+
+#include <gtest/gtest.h>
+
+#include "app/webpanel.h"
+#include "app/window_defs.h"
+#include "gfx/graphics.h"
+#include "win_test_support.h"
+
+namespace app {
+namespace {
+
+using testsupport::PumpMessages;
+using testsupport::PumpUntil;
+
+int g_changes = 0;
+int g_periods = 0;
+DWORD g_firstPeriodTick = 0;
+
+void CountChange() {
+    ++g_changes;
+}
+void CountPeriod() {
+    if (g_periods++ == 0)
+        g_firstPeriodTick = GetTickCount();
+}
+
+class ControlsTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() { gfx::StartGraphicsSession(); }
+    void SetUp() override {
+        g_changes = 0;
+        g_periods = 0;
+        main_ = LoadWindow(ids::kMainWindow);
+        ASSERT_NE(main_, nullptr);
+    }
+    void TearDown() override {
+        for (WindowId id : {ids::kMainWindow, ids::kCountdownWindow, ids::kWebPanelWindow}) {
+            if (HWND w = GetControlHandle(id, DefElement(id), ControlKind::Window))
+                DestroyWindow(w);
+        }
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
+    }
+    static ControlId DefElement(WindowId id) { return FindWindowDef(id)->element; }
+    HWND main_ = nullptr;
+};
+
+TEST_F(ControlsTest, TimerIntervalZeroOrNegativeStopsAndRepeatedValueKeepsTheTimerRunning) {
+    EXPECT_EQ(GetControlProperty(ids::kMainWindow, ids::kClockTimer, kTimerInterval).number, 1000);
+    EXPECT_EQ(GetControlProperty(ids::kMainWindow, ids::kCountdownTimer, kTimerInterval).number, 0);
+
+    BindEvent(ids::kMainWindow, ids::kCountdownTimer, kEventPeriod, CountPeriod);
+    SetControlProperty(ids::kMainWindow, ids::kCountdownTimer, kTimerInterval, 30);
+    EXPECT_TRUE(PumpUntil([] { return g_periods >= 3; }, 3000));
+
+    SetControlProperty(ids::kMainWindow, ids::kCountdownTimer, kTimerInterval, 0);
+    PumpMessages(100);
+    g_periods = 0;
+    PumpMessages(300);
+    EXPECT_EQ(g_periods, 0) << "interval 0 stops the timer";
+
+    SetControlProperty(ids::kMainWindow, ids::kCountdownTimer, kTimerInterval, 30);
+    SetControlProperty(ids::kMainWindow, ids::kCountdownTimer, kTimerInterval, -5);
+    EXPECT_EQ(GetControlProperty(ids::kMainWindow, ids::kCountdownTimer, kTimerInterval).number, 0);
+    PumpMessages(100);
+    g_periods = 0;
+    PumpMessages(300);
+    EXPECT_EQ(g_periods, 0) << "a negative interval stops the timer too";
+
+    // Writing the running interval again must not restart the period: the first tick still comes one
+    // period after the first write, not after the second.
+    DWORD start = GetTickCount();
+    SetControlProperty(ids::kMainWindow, ids::kCountdownTimer, kTimerInterval, 600);
+    PumpMessages(350);
+    SetControlProperty(ids::kMainWindow, ids::kCountdownTimer, kTimerInterval, 600);
+    ASSERT_TRUE(PumpUntil([] { return g_periods >= 1; }, 3000));
+    EXPECT_LT(g_firstPeriodTick - start, 900u);
+    SetControlProperty(ids::kMainWindow, ids::kCountdownTimer, kTimerInterval, 0);
+}
+
+TEST_F(ControlsTest, EveryContentWriteFiresOneChangeEventEvenWhenTheTextIsUnchanged) {
+    BindEvent(ids::kMainWindow, ids::kTimeEntryEdit, kEventChanged, CountChange);
+    SetControlProperty(ids::kMainWindow, ids::kTimeEntryEdit, kEditContent, "12:00:00");
+    EXPECT_EQ(g_changes, 1);
+    SetControlProperty(ids::kMainWindow, ids::kTimeEntryEdit, kEditContent, "12:00:00");
+    EXPECT_EQ(g_changes, 2);
+    EXPECT_EQ(GetControlProperty(ids::kMainWindow, ids::kTimeEntryEdit, kEditContent).text, "12:00:00");
+    SetControlProperty(ids::kMainWindow, ids::kTimeEntryEdit, kEditContent, "");
+    EXPECT_EQ(g_changes, 3);
+    EXPECT_EQ(GetControlProperty(ids::kMainWindow, ids::kTimeEntryEdit, kEditContent).text, "");
+
+    // A character typed by the user is one change too.
+    HWND entry = GetControlHandle(ids::kMainWindow, ids::kTimeEntryEdit, ControlKind::EditBox);
+    ASSERT_NE(entry, nullptr);
+    SendMessageA(entry, WM_CHAR, '7', 1);
+    EXPECT_EQ(g_changes, 4);
+    EXPECT_EQ(GetControlProperty(ids::kMainWindow, ids::kTimeEntryEdit, kEditContent).text, "7");
+    BindEvent(ids::kMainWindow, ids::kTimeEntryEdit, kEventChanged, [] {});
+}
+
+TEST_F(ControlsTest, ControlsHaveTheirDefinedGeometryKindsAndTexts) {
+    EXPECT_EQ(GetControlProperty(ids::kMainWindow, ids::kMainWindowElement, kPropWidth).number, 128);
+    EXPECT_EQ(GetControlProperty(ids::kMainWindow, ids::kMainWindowElement, kPropHeight).number, 128);
+    EXPECT_EQ(GetControlProperty(ids::kMainWindow, ids::kStopButton, kPropLeft).number, 87);
+    EXPECT_EQ(GetControlProperty(ids::kMainWindow, ids::kStopButton, kPropTop).number, 88);
+    EXPECT_EQ(GetControlProperty(ids::kMainWindow, ids::kTimeEntryEdit, kEditContent).text, "时间格式00:00:00");
+    EXPECT_NE(GetControlHandle(ids::kMainWindow, ids::kStartButton, ControlKind::Button), nullptr);
+    EXPECT_EQ(GetControlHandle(ids::kMainWindow, ids::kStartButton, ControlKind::EditBox), nullptr);
+    EXPECT_EQ(GetControlHandle(ids::kMainWindow, ids::kMainWindowElement, ControlKind::Window), main_);
+    EXPECT_EQ(GetControlHandle(ids::kCountdownWindow, ids::kCountdownText, ControlKind::EditBox), nullptr);
+
+    HWND clock = GetControlHandle(ids::kMainWindow, ids::kClockEdit, ControlKind::EditBox);
+    EXPECT_TRUE(GetWindowLongPtrA(clock, GWL_STYLE) & ES_CENTER);
+    EXPECT_TRUE(GetWindowLongPtrA(clock, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    HWND holder = GetControlHandle(ids::kMainWindow, ids::kCountdownTextHolder, ControlKind::EditBox);
+    EXPECT_TRUE(GetWindowLongPtrA(holder, GWL_STYLE) & ES_MULTILINE);
+
+    // The clock display's own font: Arial, 14 pixels.
+    auto font = reinterpret_cast<HFONT>(SendMessageA(clock, WM_GETFONT, 0, 0));
+    LOGFONTA lf = {};
+    ASSERT_TRUE(font && GetObjectA(font, sizeof lf, &lf));
+    EXPECT_STREQ(lf.lfFaceName, "Arial");
+    EXPECT_EQ(lf.lfHeight, -14);
+    // 编辑框3 has no font of its own: the stock default GUI font.
+    EXPECT_EQ(reinterpret_cast<HGDIOBJ>(SendMessageA(holder, WM_GETFONT, 0, 0)), GetStockObject(DEFAULT_GUI_FONT));
+}
+
+TEST_F(ControlsTest, WindowsAreTopmostOwnedByAnInvisibleWindowAndOutOfTheTaskbar) {
+    for (WindowId id : {ids::kCountdownWindow, ids::kWebPanelWindow})
+        ASSERT_NE(LoadWindow(id), nullptr);
+    for (WindowId id : {ids::kMainWindow, ids::kCountdownWindow, ids::kWebPanelWindow}) {
+        HWND w = GetControlHandle(id, DefElement(id), ControlKind::Window);
+        ASSERT_NE(w, nullptr);
+        LONG_PTR ex = GetWindowLongPtrA(w, GWL_EXSTYLE);
+        LONG_PTR style = GetWindowLongPtrA(w, GWL_STYLE);
+        EXPECT_TRUE(ex & WS_EX_TOPMOST);
+        EXPECT_FALSE(ex & WS_EX_APPWINDOW);
+        EXPECT_FALSE(style & (WS_CAPTION | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+        HWND owner = GetWindow(w, GW_OWNER);
+        EXPECT_EQ(owner, ProgramOwnerWindow());
+        EXPECT_FALSE(IsWindowVisible(owner));
+        EXPECT_TRUE(IsWindowVisible(w));
+        EXPECT_EQ(GetControlProperty(id, DefElement(id), kWindowInTaskbar).number, 0);
+        EXPECT_EQ(GetControlProperty(id, DefElement(id), kWindowTopmost).number, 1);
+    }
+    // Replacing the whole extended style (as the layered skin does) leaves the owner, so the window stays
+    // out of the taskbar.
+    SetWindowLongPtrA(main_, GWL_EXSTYLE, WS_EX_LAYERED);
+    EXPECT_EQ(GetWindow(main_, GW_OWNER), ProgramOwnerWindow());
+    EXPECT_FALSE(GetWindowLongPtrA(main_, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+}
+
+bool NextMessageIsCaptionDrag(HWND w) {
+    MSG msg;
+    bool found = PeekMessageA(&msg, w, WM_NCLBUTTONDOWN, WM_NCLBUTTONDOWN, PM_REMOVE) && msg.wParam == HTCAPTION;
+    return found;
+}
+
+TEST_F(ControlsTest, LeftPressOnTheBareWindowDragsMainAndCountdownButNotTheWebPanel) {
+    ASSERT_NE(LoadWindow(ids::kCountdownWindow), nullptr);
+    ASSERT_NE(LoadWindow(ids::kWebPanelWindow), nullptr);
+    HWND countdown = GetControlHandle(ids::kCountdownWindow, ids::kCountdownWindowElement, ControlKind::Window);
+    HWND panel = GetControlHandle(ids::kWebPanelWindow, ids::kWebPanelWindowElement, ControlKind::Window);
+
+    SendMessageA(main_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, 10));
+    EXPECT_TRUE(NextMessageIsCaptionDrag(main_));
+    SendMessageA(countdown, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    EXPECT_TRUE(NextMessageIsCaptionDrag(countdown));
+    SendMessageA(panel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    EXPECT_FALSE(NextMessageIsCaptionDrag(panel));
+    EXPECT_EQ(GetControlProperty(ids::kWebPanelWindow, ids::kWebPanelWindowElement, kWindowDragAnywhere).number, 0);
+}
+
+TEST_F(ControlsTest, EscapeClosesTheWindowThatHasTheFocus) {
+    ASSERT_NE(LoadWindow(ids::kCountdownWindow), nullptr);
+    ASSERT_NE(LoadWindow(ids::kWebPanelWindow), nullptr);
+    ASSERT_EQ(LiveWindowCount(), 3);
+    HWND entry = GetControlHandle(ids::kMainWindow, ids::kTimeEntryEdit, ControlKind::EditBox);
+    MSG esc = {entry, WM_KEYDOWN, VK_ESCAPE, 1, 0, {}};
+    EXPECT_TRUE(HandleProgramKey(esc));
+    EXPECT_FALSE(IsWindow(main_));
+    EXPECT_EQ(LiveWindowCount(), 2);
+
+    HWND strip = GetControlHandle(ids::kCountdownWindow, ids::kCountdownText, ControlKind::EditBox);
+    MSG esc2 = {strip, WM_KEYDOWN, VK_ESCAPE, 1, 0, {}};
+    EXPECT_TRUE(HandleProgramKey(esc2));
+    EXPECT_EQ(LiveWindowCount(), 1);
+
+    HWND panel = GetControlHandle(ids::kWebPanelWindow, ids::kWebPanelWindowElement, ControlKind::Window);
+    MSG other = {panel, WM_KEYDOWN, 'A', 1, 0, {}};
+    EXPECT_FALSE(HandleProgramKey(other));
+    MSG esc3 = {panel, WM_KEYDOWN, VK_ESCAPE, 1, 0, {}};
+    EXPECT_TRUE(HandleProgramKey(esc3));
+    EXPECT_EQ(LiveWindowCount(), 0);
+}
+
+TEST_F(ControlsTest, ClosingOneWindowKeepsTheLoopAndTheLastOneQuitsWithCodeZero) {
+    ASSERT_NE(LoadWindow(ids::kCountdownWindow), nullptr);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    SendMessageA(main_, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(main_));
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) << "MainWindow alone must not quit";
+    HWND countdown = GetControlHandle(ids::kCountdownWindow, ids::kCountdownWindowElement, ControlKind::Window);
+    DestroyWindow(countdown);
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 0u);
+}
+
+TEST_F(ControlsTest, WebPanelIsHostedPastTheWindowEdgesAndNavigated) {
+    ASSERT_NE(LoadWindow(ids::kWebPanelWindow), nullptr);
+    HWND host = GetControlHandle(ids::kWebPanelWindow, ids::kWebPanel, ControlKind::HtmlViewer);
+    ASSERT_NE(host, nullptr);
+    EXPECT_EQ(GetControlProperty(ids::kWebPanelWindow, ids::kWebPanel, kPropLeft).number, -12);
+    EXPECT_EQ(GetControlProperty(ids::kWebPanelWindow, ids::kWebPanel, kPropTop).number, -16);
+    EXPECT_EQ(GetControlProperty(ids::kWebPanelWindow, ids::kWebPanel, kPropWidth).number, 300);
+    EXPECT_EQ(GetControlProperty(ids::kWebPanelWindow, ids::kWebPanel, kPropHeight).number, 180);
+    const WebPanel* panel = GetWebPanel(ids::kWebPanelWindow, ids::kWebPanel);
+    ASSERT_NE(panel, nullptr);
+    EXPECT_TRUE(panel->HasBrowser());
+    EXPECT_TRUE(panel->Navigated());
+    EXPECT_EQ(GetControlProperty(ids::kWebPanelWindow, ids::kWebPanel, kHtmlAddress).text, "https://time.is/");
+    EXPECT_EQ(GetControlProperty(ids::kWebPanelWindow, ids::kWebPanel, kHtmlFontSize).number, 2);
+    // The browser's own window lies inside the host.
+    EXPECT_NE(GetWindow(host, GW_CHILD), nullptr);
+}
+
+}  // namespace
+}  // namespace app
