@@ -1,0 +1,83 @@
+#pragma once
+// The shutdown scheduler: the time entry, the once-a-second countdown, the clock display and the copy of
+// the countdown message. The handlers take no arguments and reach the windows only through the seams
+// installed with SetSeams, so the whole countdown runs natively in the tests. Portable: no windows.h.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "app/ids.h"
+#include "scheduler/datetime.h"
+
+namespace scheduler {
+
+// The entry field's prompt and error texts, GBK.
+inline constexpr char TIME_PROMPT[] =
+    "\xCA\xB1\xBC\xE4\xB8\xF1\xCA\xBD"
+    "00:00:00";  // 时间格式00:00:00
+inline constexpr char FORMAT_ERROR_TEXT[] =
+    "\xB8\xF1\xCA\xBD\xD2\xAA"
+    "00:00:00";  // 格式要00:00:00
+inline constexpr char PAST_TIME_TEXT[] = "\xB8\xC3\xCA\xB1\xBC\xE4\xD4\xE7\xB9\xFD\xC8\xA5\xC1\xCB";  // 该时间早过去了
+
+// The pieces of the countdown message and of the clock text, GBK.
+inline constexpr char kCountdownHead[] = "\xC0\xEB\xB9\xD8\xBB\xFA\xBB\xB9\xD3\xD0\r\n";  // 离关机还有\r\n
+inline constexpr char kHoursUnit[] = "\xD0\xA1\xCA\xB1:";                                 // 小时:
+inline constexpr char kMinutesUnit[] = "\xB7\xD6\xD6\xD3:";                               // 分钟:
+inline constexpr char kSecondsUnit[] = "\xC3\xEB";                                        // 秒
+inline constexpr char kClockPrefix[] = "Now-";
+
+// How late a tick may find the target and still switch off, when the tick before it counted down
+// normally: a busy message loop or a coarse clock can skip the tick that sees one second left.
+inline constexpr int32_t kLateTickGraceSeconds = 5;
+
+// The scheduler's state. All 0 at start-up.
+struct State {
+    int32_t targetHour = 0;
+    int32_t targetMinute = 0;
+    int32_t targetSecond = 0;
+    int32_t secondsLeft = 0;
+    int32_t stopRequested = 0;
+    // Set by a tick that wrote a message with at least one second left; cleared by every start and reset.
+    // Lets the next tick tell a skipped last second from a target that was already past.
+    bool countingDown = false;
+};
+
+// How the scheduler reaches the windows, the clock and the switch-off. A seam left empty reads as the empty
+// text, writes nothing, takes the time from CurrentTime or requests nothing.
+struct Seams {
+    // Content of an edit box (property 8).
+    std::function<std::string(app::WindowId window, app::ControlId control, int property)> getText;
+    std::function<void(app::WindowId window, app::ControlId control, int property, const std::string& text)> setText;
+    // Interval of a timer (8), visibility of a window element (5).
+    std::function<void(app::WindowId window, app::ControlId control, int property, int32_t value)> setInteger;
+    std::function<DateTime()> currentTime;
+    // The forced switch-off: RequestSystemExit(PowerOff, true) in the program. Its result is not looked at.
+    std::function<int32_t()> requestPowerOff;
+};
+
+// Installs the seams; call once at start-up, before the first handler runs.
+void SetSeams(Seams seams);
+
+// The state as the last handler left it.
+const State& CurrentState();
+
+// Back to the start-up state (0 everywhere); the installed seams stay.
+void ClearState();
+
+// Handlers bound to the window events.
+void OnTimeEntryFocus();  // MainWindow 编辑框2 got the focus
+void OnStartClicked();    // 按钮1 clicked
+void OnClockTimer();      // MainWindow 时钟1 period
+void OnCountdownTimer();  // MainWindow 时钟2 period
+void OnStopClicked();     // 按钮2 clicked
+void OnMirrorTimer();     // CountdownWindow 时钟1 period
+
+// The countdown message for `secondsLeft` seconds: "离关机还有\r\n" H "小时:" M "分钟:" S "秒", GBK.
+std::string CountdownMessage(int32_t secondsLeft);
+
+// The clock text for a time of day: "Now-" HH ":" MM ":" SS.
+std::string ClockText(const DateTime& time);
+
+}  // namespace scheduler

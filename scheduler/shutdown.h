@@ -1,0 +1,37 @@
+#pragma once
+// Asking Windows to end the session or change the power state. ShutdownMode and ExitWindowsFlags are
+// portable; RequestSystemExit and EnableShutdownPrivilege exist in the Windows build only.
+
+#include <cstdint>
+
+namespace scheduler {
+
+enum ShutdownMode : int32_t {
+    PowerOff = 1,
+    Reboot = 2,
+    LogOff = 3,
+    Suspend = 4,
+    Hibernate = 5,
+};
+
+// ExitWindowsEx flags.
+inline constexpr uint32_t kExitLogOff = 0;    // EWX_LOGOFF
+inline constexpr uint32_t kExitShutdown = 1;  // EWX_SHUTDOWN
+inline constexpr uint32_t kExitReboot = 2;    // EWX_REBOOT
+inline constexpr uint32_t kExitForce = 4;     // EWX_FORCE
+inline constexpr uint32_t kExitPowerOff = 8;  // EWX_POWEROFF
+
+// The ExitWindowsEx flags for PowerOff, Reboot or LogOff (power-off needs the NT platform; elsewhere it is a
+// plain shut-down), plus EWX_FORCE when forced. Any other mode gives 0.
+uint32_t ExitWindowsFlags(int32_t mode, bool force, bool ntPlatform);
+
+// Enables the shutdown privilege in the process's own token, then asks for `mode`: ExitWindowsEx for
+// PowerOff, Reboot and LogOff, SetSystemPowerState for Suspend and Hibernate. Non-zero when the system
+// accepted; 0 for a mode outside 1..5 (nothing is touched then), a failed privilege step or a refused call.
+int32_t RequestSystemExit(int32_t mode, bool force = false);
+
+// On the NT platform, enables SeShutdownPrivilege in the process token; false when that fails (an account
+// without the privilege). Elsewhere there is nothing to enable and it succeeds.
+bool EnableShutdownPrivilege();
+
+}  // namespace scheduler

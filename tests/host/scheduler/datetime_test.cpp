@@ -1,0 +1,81 @@
+#include "scheduler/datetime.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <ctime>
+#include <limits>
+
+namespace scheduler {
+namespace {
+
+TEST(IntegerPart, TruncatesTowardZero) {
+    EXPECT_EQ(IntegerPart(3.99), 3.0);
+    EXPECT_EQ(IntegerPart(-3.99), -3.0);
+    EXPECT_EQ(IntegerPart(7.0), 7.0);
+    EXPECT_EQ(IntegerPart(0.0), 0.0);
+}
+
+TEST(IntegerPart, ValueJustBelowNextWholeNumberCountsAsIt) {
+    EXPECT_EQ(IntegerPart(2.9999999999999), 3.0);
+    EXPECT_EQ(IntegerPart(-2.9999999999999), -3.0);
+    EXPECT_EQ(IntegerPart(2.999999999), 2.0);  // 1e-9 short is not close enough
+}
+
+TEST(IntegerPart, NonFiniteValuesComeBackUnchanged) {
+    EXPECT_TRUE(std::isnan(IntegerPart(std::nan(""))));
+    EXPECT_EQ(IntegerPart(std::numeric_limits<double>::infinity()), std::numeric_limits<double>::infinity());
+}
+
+TEST(ClampToInt32, TruncatesInsideAndSaturatesOutsideTheRange) {
+    EXPECT_EQ(ClampToInt32(41.9), 41);
+    EXPECT_EQ(ClampToInt32(-41.9), -41);
+    EXPECT_EQ(ClampToInt32(7.7e12), INT32_MAX);
+    EXPECT_EQ(ClampToInt32(-7.7e12), INT32_MIN);
+    EXPECT_EQ(ClampToInt32(std::numeric_limits<double>::infinity()), INT32_MAX);
+    EXPECT_EQ(ClampToInt32(std::nan("")), 0);
+}
+
+TEST(IntegerToText, PlainDecimalWithSignForNegatives) {
+    EXPECT_EQ(IntegerToText(0), "0");
+    EXPECT_EQ(IntegerToText(5), "5");
+    EXPECT_EQ(IntegerToText(3725), "3725");
+    EXPECT_EQ(IntegerToText(-12), "-12");
+    EXPECT_EQ(IntegerToText(INT32_MIN), "-2147483648");
+}
+
+TEST(TimePart, SixSevenEightAreHourMinuteSecond) {
+    DateTime t;
+    t.hour = 21;
+    t.minute = 4;
+    t.second = 59;
+    EXPECT_EQ(TimePart(t, 6), 21);
+    EXPECT_EQ(TimePart(t, 7), 4);
+    EXPECT_EQ(TimePart(t, 8), 59);
+    EXPECT_EQ(TimePart(t, 9), 0);
+    EXPECT_EQ(TimePart(t, -1), 0);
+}
+
+TEST(CurrentTime, IsTheLocalTimeOfTheCLibraryClock) {
+    // Retried in case the second turns over between the two readings.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const std::time_t before = std::time(nullptr);
+        const DateTime now = CurrentTime();
+        if (std::time(nullptr) != before)
+            continue;
+        std::tm tm = {};
+        ASSERT_NE(localtime_r(&before, &tm), nullptr);
+        EXPECT_EQ(now.year, tm.tm_year + 1900);
+        EXPECT_EQ(now.month, tm.tm_mon + 1);
+        EXPECT_EQ(now.day, tm.tm_mday);
+        EXPECT_EQ(now.hour, tm.tm_hour);
+        EXPECT_EQ(now.minute, tm.tm_min);
+        EXPECT_EQ(now.second, tm.tm_sec);
+        return;
+    }
+    FAIL() << "the clock kept turning over";
+}
+
+}  // namespace
+}  // namespace scheduler

@@ -1,0 +1,430 @@
+// Whole countdowns driven through the scheduler's seams with a fake clock and fake controls.
+#include "scheduler/scheduler.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <map>
+#include <tuple>
+#include <vector>
+
+namespace scheduler {
+namespace {
+
+using namespace app::ids;
+
+const std::string kCountdownWindowFirstText = "\xCA\xC7\xCE\xD2";  // 是我
+
+// The countdown message spelled out byte by byte, independently of CountdownMessage.
+std::string Message(const char* hms) {
+    return std::string("\xC0\xEB\xB9\xD8\xBB\xFA\xBB\xB9\xD3\xD0\r\n") + hms;
+}
+const std::string kZeroLeft = Message("0\xD0\xA1\xCA\xB1:0\xB7\xD6\xD6\xD3:0\xC3\xEB");  // 0小时:0分钟:0秒
+
+class SchedulerTest : public ::testing::Test {
+  protected:
+    using Key = std::tuple<app::WindowId, app::ControlId, int>;
+
+    void SetUp() override {
+        ClearState();
+        Seams seams;
+        seams.getText = [this](app::WindowId w, app::ControlId c, int p) { return texts_[{w, c, p}]; };
+        seams.setText = [this](app::WindowId w, app::ControlId c, int p, const std::string& text) {
+            texts_[{w, c, p}] = text;
+            if (w == kMainWindow && c == kCountdownTextHolder)
+                messages_.push_back(text);
+        };
+        seams.setInteger = [this](app::WindowId w, app::ControlId c, int p, int32_t v) { integers_[{w, c, p}] = v; };
+        seams.currentTime = [this] { return clock_; };
+        seams.requestPowerOff = [this] {
+            requests_.push_back(Holder());
+            return 1;
+        };
+        SetSeams(std::move(seams));
+        // As the windows are created.
+        Entry() = TIME_PROMPT;
+        texts_[{kCountdownWindow, kCountdownText, app::kEditContent}] = kCountdownWindowFirstText;
+        integers_[{kMainWindow, kClockTimer, app::kTimerInterval}] = 1000;
+        integers_[{kMainWindow, kCountdownTimer, app::kTimerInterval}] = 0;
+        integers_[{kCountdownWindow, kCountdownWindowElement, app::kPropVisible}] = 1;
+    }
+
+    void TearDown() override {
+        SetSeams({});
+        ClearState();
+    }
+
+    void At(int h, int m, int s) {
+        clock_.hour = h;
+        clock_.minute = m;
+        clock_.second = s;
+    }
+    void TickAt(int h, int m, int s) {
+        At(h, m, s);
+        OnCountdownTimer();
+    }
+    void Start(const std::string& entry) {
+        Entry() = entry;
+        OnStartClicked();
+    }
+    // Runs the countdown timer once a second from h:m:s (inclusive) for `seconds` ticks, across midnight.
+    void TickEverySecondFrom(int h, int m, int s, int seconds) {
+        int t = h * 3600 + m * 60 + s;
+        for (int i = 0; i < seconds; ++i, ++t) {
+            const int day = t % 86400;
+            TickAt(day / 3600, day / 60 % 60, day % 60);
+        }
+    }
+
+    std::string& Entry() { return texts_[{kMainWindow, kTimeEntryEdit, app::kEditContent}]; }
+    std::string Holder() { return texts_[{kMainWindow, kCountdownTextHolder, app::kEditContent}]; }
+    std::string ClockDisplay() { return texts_[{kMainWindow, kClockEdit, app::kEditContent}]; }
+    std::string CountdownWindowText() { return texts_[{kCountdownWindow, kCountdownText, app::kEditContent}]; }
+    int32_t CountdownInterval() { return integers_[{kMainWindow, kCountdownTimer, app::kTimerInterval}]; }
+    int32_t ClockInterval() { return integers_[{kMainWindow, kClockTimer, app::kTimerInterval}]; }
+    int32_t CountdownWindowVisible() {
+        return integers_[{kCountdownWindow, kCountdownWindowElement, app::kPropVisible}];
+    }
+    bool IsIdleAfterReset() {
+        const State& s = CurrentState();
+        return CountdownInterval() == 0 && ClockInterval() == 1000 && Entry() == TIME_PROMPT && s.targetHour == 0 &&
+               s.targetMinute == 0 && s.targetSecond == 0 && s.secondsLeft == 0 && s.stopRequested == 0;
+    }
+
+    std::map<Key, std::string> texts_;
+    std::map<Key, int32_t> integers_;
+    std::vector<std::string> messages_;
+    std::vector<std::string> requests_;  // the countdown message on show at each switch-off request
+    DateTime clock_;
+};
+
+// --- Entry field focus ---
+
+TEST_F(SchedulerTest, FocusClearsThePromptAndTheFormatError) {
+    OnTimeEntryFocus();
+    EXPECT_EQ(Entry(), "");
+    Entry() = FORMAT_ERROR_TEXT;
+    OnTimeEntryFocus();
+    EXPECT_EQ(Entry(), "");
+}
+
+TEST_F(SchedulerTest, FocusClearsThePastTimeTextThatOnlyTheUserCanPutThere) {
+    Entry() = PAST_TIME_TEXT;
+    OnTimeEntryFocus();
+    EXPECT_EQ(Entry(), "");
+}
+
+TEST_F(SchedulerTest, FocusLeavesATypedTimeAndOtherTexts) {
+    for (const std::string& typed : {std::string("12:00:00"), std::string("abc"), std::string(TIME_PROMPT) + " "}) {
+        Entry() = typed;
+        OnTimeEntryFocus();
+        EXPECT_EQ(Entry(), typed);
+    }
+}
+
+// --- Start: accepting and rejecting entries ---
+
+TEST_F(SchedulerTest, ValidStartStoresTargetArmsTimerAndShowsCountdownWindow) {
+    integers_[{kCountdownWindow, kCountdownWindowElement, app::kPropVisible}] = 0;
+    Start("8:5:0");
+    EXPECT_EQ(CurrentState().targetHour, 8);
+    EXPECT_EQ(CurrentState().targetMinute, 5);
+    EXPECT_EQ(CurrentState().targetSecond, 0);
+    EXPECT_EQ(CountdownInterval(), 1000);
+    EXPECT_EQ(CountdownWindowVisible(), 1);
+    EXPECT_EQ(Entry(), "8:5:0");  // what the user typed stays
+}
+
+TEST_F(SchedulerTest, FullWidthDigitsLeadingBlankAndTrailingColonAreAccepted) {
+    Start("\xA3\xB2\xA3\xB2:\xA3\xB3\xA3\xB0:\xA3\xB1\xA3\xB5");  // ２２:３０:１５
+    EXPECT_EQ(CurrentState().targetHour, 22);
+    EXPECT_EQ(CurrentState().targetMinute, 30);
+    EXPECT_EQ(CurrentState().targetSecond, 15);
+    Start(" 7:08:09");
+    EXPECT_EQ(CurrentState().targetHour, 7);
+    Start("12:30:00:");
+    EXPECT_EQ(CurrentState().targetHour, 12);
+    EXPECT_EQ(CurrentState().targetMinute, 30);
+    EXPECT_EQ(CountdownInterval(), 1000);
+}
+
+TEST_F(SchedulerTest, TargetsOutsideTheDayAreStoredUnchanged) {
+    Start("25:99:-3");
+    EXPECT_EQ(CurrentState().targetHour, 25);
+    EXPECT_EQ(CurrentState().targetMinute, 99);
+    EXPECT_EQ(CurrentState().targetSecond, -3);
+}
+
+TEST_F(SchedulerTest, WrongNumberOfPiecesShowsFormatErrorAndArmsNothing) {
+    const std::string fullWidthColons =
+        "12\xA3\xBA"
+        "30\xA3\xBA"
+        "00";  // 12：30：00
+    for (const std::string& entry :
+         {std::string("12:30"), std::string("12:30:00:15"), std::string(""), std::string("123000"), fullWidthColons}) {
+        Start(entry);
+        EXPECT_EQ(Entry(), FORMAT_ERROR_TEXT) << entry;
+        EXPECT_EQ(CountdownInterval(), 0) << entry;
+        EXPECT_EQ(CurrentState().targetHour, 0) << entry;
+    }
+}
+
+TEST_F(SchedulerTest, LettersArmACountdownToMidnightThatTheFirstTickResets) {
+    At(9, 0, 0);
+    Start("ab:cd:ef");
+    EXPECT_EQ(CountdownInterval(), 1000);
+    TickAt(9, 0, 1);
+    EXPECT_TRUE(IsIdleAfterReset());
+    EXPECT_TRUE(messages_.empty());
+}
+
+// --- Countdown ---
+
+TEST_F(SchedulerTest, FiveSecondsAheadCountsDownAndRequestsOneSecondBeforeTheTarget) {
+    At(10, 0, 0);
+    Start("10:00:05");
+    TickAt(10, 0, 1);
+    TickAt(10, 0, 2);
+    TickAt(10, 0, 3);
+    EXPECT_TRUE(requests_.empty());
+    TickAt(10, 0, 4);
+    EXPECT_EQ(messages_,
+              (std::vector<std::string>{Message("0\xD0\xA1\xCA\xB1:0\xB7\xD6\xD6\xD3:3\xC3\xEB"),
+                                        Message("0\xD0\xA1\xCA\xB1:0\xB7\xD6\xD6\xD3:2\xC3\xEB"),
+                                        Message("0\xD0\xA1\xCA\xB1:0\xB7\xD6\xD6\xD3:1\xC3\xEB"), kZeroLeft}));
+    ASSERT_EQ(requests_.size(), 1u);
+    EXPECT_EQ(requests_[0], kZeroLeft);    // the message is written before the request
+    EXPECT_EQ(CountdownInterval(), 1000);  // still running after the request
+
+    TickAt(10, 0, 5);
+    EXPECT_EQ(requests_.size(), 1u);
+    EXPECT_TRUE(IsIdleAfterReset());
+    EXPECT_EQ(Holder(), kZeroLeft);  // the last message stays on show
+    EXPECT_EQ(CountdownWindowVisible(), 1);
+}
+
+TEST_F(SchedulerTest, MessageNumbersHaveNoLeadingZeros) {
+    At(10, 0, 0);
+    Start("11:02:06");  // 3726 s ahead, 3725 after the decrement
+    TickAt(10, 0, 0);
+    EXPECT_EQ(Holder(), Message("1\xD0\xA1\xCA\xB1:2\xB7\xD6\xD6\xD3:5\xC3\xEB"));  // 1小时:2分钟:5秒
+    EXPECT_EQ(CurrentState().secondsLeft, 3725);
+}
+
+TEST_F(SchedulerTest, TargetNowOrEarlierResetsAtTheFirstTickWithoutMessage) {
+    for (const char* entry : {"10:00:00", "09:59:59", "0:0:0"}) {
+        At(10, 0, 0);
+        Start(entry);
+        TickAt(10, 0, 0);
+        EXPECT_TRUE(IsIdleAfterReset()) << entry;
+    }
+    EXPECT_TRUE(messages_.empty());
+    EXPECT_TRUE(requests_.empty());
+}
+
+TEST_F(SchedulerTest, ZeroTargetResetsAtTheFirstTickEvenAtMidnight) {
+    At(0, 0, 0);
+    Start("0:0:0");
+    TickAt(0, 0, 0);
+    EXPECT_TRUE(IsIdleAfterReset());
+    EXPECT_TRUE(requests_.empty());
+}
+
+TEST_F(SchedulerTest, StopHidesTheWindowAtOnceAndTheNextTickResets) {
+    At(10, 0, 0);
+    Start("11:00:00");
+    TickAt(10, 0, 1);
+    OnStopClicked();
+    EXPECT_EQ(CountdownWindowVisible(), 0);
+    EXPECT_EQ(CurrentState().stopRequested, 1);
+    EXPECT_EQ(CountdownInterval(), 1000);
+    TickAt(10, 0, 2);
+    EXPECT_TRUE(IsIdleAfterReset());
+    EXPECT_EQ(messages_.size(), 1u);
+}
+
+TEST_F(SchedulerTest, StopWithoutCountdownStaysSetUntilTheNextStart) {
+    OnStopClicked();
+    EXPECT_EQ(CurrentState().stopRequested, 1);
+    Start("12:30");
+    EXPECT_EQ(CurrentState().stopRequested, 0);
+}
+
+TEST_F(SchedulerTest, StopThenMalformedStartCancelsTheStop) {
+    At(10, 0, 0);
+    Start("11:00:00");
+    TickAt(10, 0, 1);
+    OnStopClicked();
+    Start("11:00");
+    EXPECT_EQ(Entry(), FORMAT_ERROR_TEXT);
+    TickAt(10, 0, 2);
+    EXPECT_EQ(CountdownInterval(), 1000);
+    EXPECT_EQ(CurrentState().targetHour, 11);
+    EXPECT_EQ(messages_.size(), 2u);
+    EXPECT_EQ(CountdownWindowVisible(), 0);  // the window stays hidden though the countdown goes on
+}
+
+TEST_F(SchedulerTest, MalformedStartDuringCountdownKeepsTheOldTarget) {
+    At(10, 0, 0);
+    Start("10:00:10");
+    TickAt(10, 0, 1);
+    Start("10:00:03:00");
+    EXPECT_EQ(Entry(), FORMAT_ERROR_TEXT);
+    TickAt(10, 0, 2);
+    EXPECT_EQ(Holder(), Message("0\xD0\xA1\xCA\xB1:0\xB7\xD6\xD6\xD3:7\xC3\xEB"));
+    EXPECT_EQ(CountdownInterval(), 1000);
+}
+
+TEST_F(SchedulerTest, ValidStartDuringCountdownReplacesTheTarget) {
+    At(10, 0, 0);
+    Start("12:00:00");
+    TickAt(10, 0, 1);
+    Start("10:00:09");
+    TickAt(10, 0, 2);
+    EXPECT_EQ(Holder(), Message("0\xD0\xA1\xCA\xB1:0\xB7\xD6\xD6\xD3:6\xC3\xEB"));
+}
+
+TEST_F(SchedulerTest, TwentyFourHundredIsReachedAtOneSecondBeforeMidnight) {
+    At(23, 59, 50);
+    Start("24:00:00");
+    TickEverySecondFrom(23, 59, 50, 10);
+    ASSERT_EQ(requests_.size(), 1u);
+    EXPECT_EQ(requests_[0], kZeroLeft);
+}
+
+TEST_F(SchedulerTest, TwentyFiveHundredIsNeverReachedInAWholeDay) {
+    At(0, 0, 0);
+    Start("25:00:00");
+    TickEverySecondFrom(0, 0, 0, 86400);
+    EXPECT_TRUE(requests_.empty());
+    EXPECT_EQ(CountdownInterval(), 1000);
+    EXPECT_EQ(messages_.size(), 86400u);
+    // The least time left is at 23:59:59, an hour and a second away, and it jumps up by a day at midnight.
+    EXPECT_EQ(messages_.back(), Message("1\xD0\xA1\xCA\xB1:0\xB7\xD6\xD6\xD3:0\xC3\xEB"));
+    TickAt(0, 0, 0);
+    EXPECT_EQ(CurrentState().secondsLeft, 89999);
+}
+
+// --- Clock and copy timer ---
+
+TEST_F(SchedulerTest, ClockShowsTwoDigitPartsAtMidnightAndJustBefore) {
+    At(0, 0, 0);
+    OnClockTimer();
+    EXPECT_EQ(ClockDisplay(), "Now-00:00:00");
+    At(23, 59, 59);
+    OnClockTimer();
+    EXPECT_EQ(ClockDisplay(), "Now-23:59:59");
+    At(9, 5, 7);
+    OnClockTimer();
+    EXPECT_EQ(ClockDisplay(), "Now-09:05:07");
+}
+
+TEST_F(SchedulerTest, MirrorCopiesTheHolderAndFirstReplacesTheInitialText) {
+    OnMirrorTimer();
+    EXPECT_EQ(CountdownWindowText(), "");
+    At(10, 0, 0);
+    Start("10:00:05");
+    TickAt(10, 0, 1);
+    OnMirrorTimer();
+    EXPECT_EQ(CountdownWindowText(), Message("0\xD0\xA1\xCA\xB1:0\xB7\xD6\xD6\xD3:3\xC3\xEB"));
+}
+
+// --- Mend: numbers beyond 32 bits ---
+
+TEST_F(SchedulerTest, HugeHourSaturatesAndIsNeverReached) {
+    At(0, 0, 0);
+    Start("99999999999:00:00");
+    EXPECT_EQ(CurrentState().targetHour, INT32_MAX);
+    TickEverySecondFrom(0, 0, 0, 86400);
+    EXPECT_TRUE(requests_.empty());
+    EXPECT_EQ(CountdownInterval(), 1000);
+    EXPECT_EQ(CurrentState().secondsLeft, INT32_MAX - 1);  // the difference saturates before the decrement
+}
+
+TEST_F(SchedulerTest, HugeNegativeTargetResetsAtTheFirstTick) {
+    At(12, 0, 0);
+    Start("-99999999999:-99999999999:-99999999999");
+    EXPECT_EQ(CurrentState().targetHour, INT32_MIN);
+    TickAt(12, 0, 0);
+    EXPECT_TRUE(IsIdleAfterReset());
+    EXPECT_TRUE(requests_.empty());
+}
+
+// --- Mend: a late tick does not cancel the switch-off ---
+
+TEST_F(SchedulerTest, SkippedLastSecondStillRequestsOnceThenResets) {
+    At(10, 0, 0);
+    Start("10:00:05");
+    TickAt(10, 0, 2);
+    TickAt(10, 0, 3);  // 1 s left after the decrement
+    TickAt(10, 0, 5);  // 10:00:04 never came
+    ASSERT_EQ(requests_.size(), 1u);
+    EXPECT_EQ(requests_[0], kZeroLeft);
+    EXPECT_TRUE(IsIdleAfterReset());
+    TickAt(10, 0, 6);
+    EXPECT_EQ(requests_.size(), 1u);
+}
+
+TEST_F(SchedulerTest, LateTickWithinFiveSecondsRequestsBeyondThatOnlyResets) {
+    At(10, 0, 0);
+    Start("10:00:05");
+    TickAt(10, 0, 1);
+    TickAt(10, 0, 10);  // five seconds past
+    EXPECT_EQ(requests_.size(), 1u);
+
+    requests_.clear();
+    Start("10:00:15");
+    TickAt(10, 0, 11);
+    TickAt(10, 0, 21);  // six seconds past, as after a sleep
+    EXPECT_TRUE(requests_.empty());
+    EXPECT_TRUE(IsIdleAfterReset());
+}
+
+TEST_F(SchedulerTest, TargetAlreadyPastAtTheFirstTickNeverRequests) {
+    At(10, 0, 3);
+    Start("10:00:01");
+    TickAt(10, 0, 3);
+    EXPECT_TRUE(requests_.empty());
+    EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(SchedulerTest, StopBeforeALateTickWins) {
+    At(10, 0, 0);
+    Start("10:00:05");
+    TickAt(10, 0, 3);
+    OnStopClicked();
+    TickAt(10, 0, 5);
+    EXPECT_TRUE(requests_.empty());
+    EXPECT_TRUE(IsIdleAfterReset());
+}
+
+TEST_F(SchedulerTest, NewPastTargetAfterARunningCountdownDoesNotRequest) {
+    At(10, 0, 0);
+    Start("11:00:00");
+    TickAt(10, 0, 1);
+    Start("10:00:00");  // already past: a new countdown, not a late end of the old one
+    TickAt(10, 0, 2);
+    EXPECT_TRUE(requests_.empty());
+    EXPECT_TRUE(IsIdleAfterReset());
+}
+
+TEST_F(SchedulerTest, HandlersRunWithNoSeamsInstalled) {
+    SetSeams({});
+    const auto textsBefore = texts_;
+    const auto integersBefore = integers_;
+    OnTimeEntryFocus();
+    OnStartClicked();  // reads the empty text: a format error, written nowhere
+    OnClockTimer();
+    OnMirrorTimer();
+    OnStopClicked();
+    EXPECT_EQ(CurrentState().stopRequested, 1);
+    OnCountdownTimer();  // real clock; the stop resets
+    EXPECT_EQ(CurrentState().stopRequested, 0);
+    // The fakes saw nothing.
+    EXPECT_EQ(texts_, textsBefore);
+    EXPECT_EQ(integers_, integersBefore);
+    EXPECT_TRUE(requests_.empty());
+}
+
+}  // namespace
+}  // namespace scheduler
