@@ -64,6 +64,7 @@ OC_SYSFN("user32", ReleaseDC);
 OC_SYSFN("user32", BeginPaint);
 OC_SYSFN("user32", EndPaint);
 OC_SYSFN("user32", FillRect);
+OC_SYSFN("user32", FrameRect);
 OC_SYSFN("user32", CreateWindowExA);
 OC_SYSFN("user32", DestroyWindow);
 OC_SYSFN("user32", RegisterClassExA);
@@ -80,6 +81,11 @@ OC_SYSFN("user32", GetWindowTextLengthA);
 OC_SYSFN("user32", GetFocus);
 OC_SYSFN("user32", GetCursorPos);
 OC_SYSFN("user32", GetClassNameA);
+OC_SYSFN("user32", CreateCaret);
+OC_SYSFN("user32", GetCaretPos);
+
+// --- comctl32
+OC_SYSFN("comctl32.dll", InitCommonControlsEx);
 
 // --- gdi32
 OC_SYSFN("gdi32.dll", CreateCompatibleDC);
@@ -93,6 +99,8 @@ OC_SYSFN("gdi32.dll", GetStockObject);
 OC_SYSFN("gdi32.dll", GetObjectA);
 OC_SYSFN("gdi32.dll", SetTextColor);
 OC_SYSFN("gdi32.dll", SetBkMode);
+OC_SYSFN("gdi32.dll", CreateSolidBrush);
+OC_SYSFN("gdi32.dll", GdiFlush);
 
 // --- GdiPlus.dll
 inline sysfn::Entry<decltype(&Gdiplus::GdiplusStartup)> GdiplusStartup{"GdiPlus.dll", "GdiplusStartup"};
@@ -100,7 +108,9 @@ OC_GDIPFN(GdipLoadImageFromStream);
 OC_GDIPFN(GdipImageSelectActiveFrame);
 OC_GDIPFN(GdipImageGetFrameCount);
 OC_GDIPFN(GdipDisposeImage);
+OC_GDIPFN(GdipCloneImage);
 OC_GDIPFN(GdipGetImageDimension);
+OC_GDIPFN(GdipGetImageType);
 OC_GDIPFN(GdipGetImageWidth);
 OC_GDIPFN(GdipGetImageHeight);
 OC_GDIPFN(GdipCreateFromHDC);
@@ -110,8 +120,11 @@ OC_GDIPFN(GdipGraphicsClear);
 OC_GDIPFN(GdipDrawImageRect);
 OC_GDIPFN(GdipDrawImageRectI);
 OC_GDIPFN(GdipDrawImageRectRect);
+OC_GDIPFN(GdipDrawImagePointRect);
 OC_GDIPFN(GdipCreateBitmapFromHBITMAP);
 OC_GDIPFN(GdipCreateBitmapFromScan0);
+OC_GDIPFN(GdipBitmapLockBits);
+OC_GDIPFN(GdipBitmapUnlockBits);
 OC_GDIPFN(GdipCreateHBITMAPFromBitmap);
 OC_GDIPFN(GdipBitmapGetPixel);
 OC_GDIPFN(GdipCreateSolidFill);
@@ -125,11 +138,13 @@ OC_GDIPFN(GdipDrawString);
 OC_GDIPFN(GdipCreateTexture);
 OC_GDIPFN(GdipCreateFontFamilyFromName);
 OC_GDIPFN(GdipDeleteFontFamily);
+OC_GDIPFN(GdipCloneFontFamily);
 OC_GDIPFN(GdipGetFamilyName);
 OC_GDIPFN(GdipCreateFont);
 OC_GDIPFN(GdipCreateFontFromDC);
 OC_GDIPFN(GdipCreateFontFromLogfontA);
 OC_GDIPFN(GdipDeleteFont);
+OC_GDIPFN(GdipCloneFont);
 OC_GDIPFN(GdipGetFamily);
 OC_GDIPFN(GdipGetFontStyle);
 OC_GDIPFN(GdipGetFontSize);
@@ -137,6 +152,7 @@ OC_GDIPFN(GdipGetFontUnit);
 OC_GDIPFN(GdipGetFontHeight);
 OC_GDIPFN(GdipCreateStringFormat);
 OC_GDIPFN(GdipDeleteStringFormat);
+OC_GDIPFN(GdipCloneStringFormat);
 OC_GDIPFN(GdipSetStringFormatAlign);
 OC_GDIPFN(GdipSetStringFormatLineAlign);
 

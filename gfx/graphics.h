@@ -1,0 +1,37 @@
+#pragma once
+// The GDI+ session, text conversion for GDI+ and the decoding of images held in memory.
+
+#include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include <cstdint>
+
+#include "gfx/byteblock.h"
+
+namespace gfx {
+
+// Starts the process-wide GDI+ session (never shut down) and prepares the frame-dimension identifier.
+void StartGraphicsSession();
+
+// Frees the frame-dimension identifier; part of the end-of-run clean-up.
+void ReleaseFrameDimension();
+
+// GDI+'s FrameDimensionTime as read at start-up; null before StartGraphicsSession and after the release.
+const GUID* FrameDimensionTime();
+
+// The text (system code page, NUL-terminated; null counts as empty) as UTF-16 with its terminator, in a
+// new counted byte block.
+ByteBlock ToUtf16(const char* text);
+
+// The UTF-16 text of a ToUtf16 block, for GDI+ calls; L"" for an empty block.
+inline const WCHAR* WideText(const ByteBlock& utf16) {
+    return utf16.size() >= 2 ? reinterpret_cast<const WCHAR*>(utf16.bytes()) : L"";
+}
+
+// Decodes an encoded image held in a counted byte block (null counts as empty). Returns a GDI+ image that
+// owns its pixels and depends on nothing else, or null when the bytes decode to no raster image. The
+// receiver owns the image and disposes it with GdipDisposeImage.
+Gdiplus::GpImage* LoadImageFromMemory(const uint8_t* block);
+
+}  // namespace gfx

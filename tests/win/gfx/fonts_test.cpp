@@ -1,0 +1,355 @@
+// Fonts, font families and string formats with the real GDI+ and real GDI fonts of the test prefix (Arial
+// is mapped to Liberation Sans there, as every Windows system has Arial; 楷体_GB2312 is not installed).
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "gfx/fonts.h"
+#include "gfx/graphics.h"
+#include "gfx/holders.h"
+#include "gfx_test_support.h"
+
+namespace {
+
+inline sysfn::Entry<decltype(&Gdiplus::DllExports::GdipGetStringFormatFlags)> GetStringFormatFlags{
+    "GdiPlus.dll", "GdipGetStringFormatFlags"};
+inline sysfn::Entry<decltype(&Gdiplus::DllExports::GdipGetStringFormatAlign)> GetStringFormatAlign{
+    "GdiPlus.dll", "GdipGetStringFormatAlign"};
+inline sysfn::Entry<decltype(&Gdiplus::DllExports::GdipGetStringFormatLineAlign)> GetStringFormatLineAlign{
+    "GdiPlus.dll", "GdipGetStringFormatLineAlign"};
+
+struct FontFacts {
+    float size = 0;
+    INT style = -1;
+    Gdiplus::Unit unit = Gdiplus::UnitWorld;
+    std::wstring family;
+};
+
+std::wstring FamilyNameOf(Gdiplus::GpFontFamily* family) {
+    WCHAR name[LF_FACESIZE] = {};
+    sys::GdipGetFamilyName(family, name, 0);
+    return name;
+}
+
+// The name GDI+ gives the family it finds for "Arial" (under Wine: the face Arial is mapped to).
+std::wstring ArialFamilyName() {
+    gfx::FontFamilyObject arial;
+    arial.Create("Arial");
+    return arial.GetHandle() ? FamilyNameOf(arial.GetHandle()) : L"(no Arial)";
+}
+
+FontFacts FactsOf(Gdiplus::GpFont* font) {
+    FontFacts f;
+    sys::GdipGetFontSize(font, &f.size);
+    sys::GdipGetFontStyle(font, &f.style);
+    sys::GdipGetFontUnit(font, &f.unit);
+    Gdiplus::GpFontFamily* family = nullptr;
+    if (sys::GdipGetFamily(font, &family) == Gdiplus::Ok) {
+        f.family = FamilyNameOf(family);
+        sys::GdipDeleteFontFamily(family);
+    }
+    return f;
+}
+
+struct LogfontSpec {
+    const char* face = "Arial";
+    LONG height = -14;
+    LONG weight = 400;
+    BYTE italic = 0;
+    BYTE underline = 0;
+    BYTE strikeOut = 0;
+    BYTE charset = DEFAULT_CHARSET;
+};
+
+// A STATIC window that carries a GDI font made from `spec`, or no font of its own.
+class FontWindow {
+  public:
+    FontWindow() {
+        window_ = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr, nullptr, nullptr);
+    }
+    explicit FontWindow(const LogfontSpec& spec) : FontWindow() {
+        LOGFONTA lf = {};
+        lf.lfHeight = spec.height;
+        lf.lfWeight = spec.weight;
+        lf.lfItalic = spec.italic;
+        lf.lfUnderline = spec.underline;
+        lf.lfStrikeOut = spec.strikeOut;
+        lf.lfCharSet = spec.charset;
+        lstrcpynA(lf.lfFaceName, spec.face, LF_FACESIZE);
+        font_ = CreateFontIndirectA(&lf);
+        SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    }
+    ~FontWindow() {
+        DestroyWindow(window_);
+        if (font_)
+            DeleteObject(font_);
+    }
+    FontWindow(const FontWindow&) = delete;
+    FontWindow& operator=(const FontWindow&) = delete;
+    HWND get() const { return window_; }
+
+  private:
+    HWND window_ = nullptr;
+    HFONT font_ = nullptr;
+};
+
+// Draws `text` in black with `font` on a white 200 x 60 bitmap and counts the pixels that are not white.
+int InkOf(Gdiplus::GpFont* font, const wchar_t* text) {
+    Gdiplus::GpBitmap* bitmap = nullptr;
+    if (sys::GdipCreateBitmapFromScan0(200, 60, 0, PixelFormat32bppARGB, nullptr, &bitmap) != Gdiplus::Ok)
+        return -1;
+    gfx::UniqueGpImage holder(bitmap);
+    {
+        gfx::UniqueGpGraphics g;
+        if (sys::GdipGetImageGraphicsContext(bitmap, g.put()) != Gdiplus::Ok)
+            return -1;
+        sys::GdipGraphicsClear(g.get(), 0xFFFFFFFF);
+        Gdiplus::GpSolidFill* black = nullptr;
+        sys::GdipCreateSolidFill(0xFF000000, &black);
+        gfx::StringFormatObject format;
+        format.Create(gfx::kTextLayoutFlags, 0);
+        format.SetAlignments(Gdiplus::StringAlignmentNear, Gdiplus::StringAlignmentCenter);
+        const Gdiplus::RectF box(0, 0, 200, 60);
+        sys::GdipDrawString(g.get(), text, -1, font, &box, format.GetHandle(), black);
+        sys::GdipDeleteBrush(black);
+    }
+    int ink = 0;
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 200; ++x)
+            ink += gfxtest::PixelAt(bitmap, x, y) != 0xFFFFFFFF;
+    return ink;
+}
+
+class FontsTest : public testing::Test {
+  protected:
+    void SetUp() override { gfxtest::EnsureGraphicsSession(); }
+
+    // The facts of the font CreateFromWindow makes for a window whose font is `spec`.
+    static FontFacts FromWindow(const LogfontSpec& spec) {
+        FontWindow window(spec);
+        gfx::FontObject font;
+        Gdiplus::GpFont* h = font.CreateFromWindow(window.get());
+        EXPECT_EQ(h, font.GetHandle());
+        if (!h)
+            return {};
+        return FactsOf(h);
+    }
+};
+
+TEST_F(FontsTest, ArialWithCharacterHeight14GivesArialOf14PixelsRegular) {
+    FontFacts f = FromWindow({});
+    EXPECT_EQ(f.size, 14.0f);
+    EXPECT_EQ(f.unit, Gdiplus::UnitPixel);
+    EXPECT_EQ(f.style, 0);
+    std::printf("[ figures  ] GDI+ names the Arial family \"%ls\"\n", f.family.c_str());
+    EXPECT_EQ(f.family, ArialFamilyName());
+}
+
+TEST_F(FontsTest, PositiveCellHeightIsUsedAsTheEmSize) {
+    EXPECT_EQ(FromWindow({.height = 20}).size, 20.0f);
+}
+
+TEST_F(FontsTest, BoldOnlyForWeights600And700) {
+    EXPECT_EQ(FromWindow({.weight = 400}).style, 0);
+    EXPECT_EQ(FromWindow({.weight = 500}).style, 0);
+    EXPECT_EQ(FromWindow({.weight = 600}).style, gfx::kFontStyleBold);
+    EXPECT_EQ(FromWindow({.weight = 700}).style, gfx::kFontStyleBold);
+    EXPECT_EQ(FromWindow({.weight = 800}).style, 0);
+    EXPECT_EQ(FromWindow({.weight = 900}).style, 0);
+}
+
+TEST_F(FontsTest, ItalicUnderlineAndStrikeoutEachFromAFlagOfExactlyOne) {
+    EXPECT_EQ(FromWindow({.italic = 1}).style, gfx::kFontStyleItalic);
+    EXPECT_EQ(FromWindow({.underline = 1}).style, gfx::kFontStyleUnderline);
+    EXPECT_EQ(FromWindow({.strikeOut = 1}).style, gfx::kFontStyleStrikeout);
+    EXPECT_EQ(FromWindow({.weight = 700, .italic = 1, .underline = 1, .strikeOut = 1}).style, 15);
+    EXPECT_EQ(FromWindow({.italic = 2, .underline = 255}).style, 0);
+}
+
+TEST_F(FontsTest, WindowWithoutFontGivesNoFontAndKeepsTheHeldOne) {
+    FontWindow plain;
+    ASSERT_EQ(SendMessageA(plain.get(), WM_GETFONT, 0, 0), 0);
+    gfx::FontObject fresh;
+    EXPECT_EQ(fresh.CreateFromWindow(plain.get()), nullptr);
+    EXPECT_EQ(fresh.GetHandle(), nullptr);
+
+    FontWindow arial(LogfontSpec{});
+    gfx::FontObject font;
+    Gdiplus::GpFont* held = font.CreateFromWindow(arial.get());
+    ASSERT_NE(held, nullptr);
+    EXPECT_EQ(font.CreateFromWindow(plain.get()), nullptr);
+    EXPECT_EQ(font.GetHandle(), held);
+    EXPECT_GT(InkOf(font.GetHandle(), L"Now-12:00"), 0);
+}
+
+TEST_F(FontsTest, ZeroHeightGivesNoFont) {
+    FontWindow window(LogfontSpec{.height = 0});
+    gfx::FontObject font;
+    EXPECT_EQ(font.CreateFromWindow(window.get()), nullptr);
+    EXPECT_EQ(font.GetHandle(), nullptr);
+}
+
+TEST_F(FontsTest, FaceNotInstalledUnderItsNameFallsBackToTheFaceGdiMapsItTo) {
+    const char* kaiti = "楷体_GB2312";
+    gfx::FontFamilyObject family;
+    ASSERT_NE(family.Create(kaiti), Gdiplus::Ok) << "the test prefix must lack this face";
+
+    FontWindow window(LogfontSpec{.face = kaiti, .height = -12, .charset = GB2312_CHARSET});
+    gfx::FontObject font;
+    Gdiplus::GpFont* h = font.CreateFromWindow(window.get());
+    ASSERT_NE(h, nullptr);
+    FontFacts f = FactsOf(h);
+    char shown[64] = {};
+    WideCharToMultiByte(CP_ACP, 0, f.family.c_str(), -1, shown, sizeof shown - 1, nullptr, nullptr);
+    std::printf("[ figures  ] 楷体_GB2312 is drawn with \"%s\"\n", shown);
+    EXPECT_FALSE(f.family.empty());
+    EXPECT_EQ(f.size, 12.0f);
+    EXPECT_EQ(f.unit, Gdiplus::UnitPixel);
+    EXPECT_EQ(f.style, 0);
+    EXPECT_GT(InkOf(h, L"离关机还有"), 20);
+
+    // The same rules hold on the fallback: weight 700 is Bold, lfHeight 0 is still no font.
+    EXPECT_EQ(FromWindow({.face = kaiti, .height = -12, .weight = 700, .charset = GB2312_CHARSET}).style,
+              gfx::kFontStyleBold);
+    FontWindow flat(LogfontSpec{.face = kaiti, .height = 0, .charset = GB2312_CHARSET});
+    gfx::FontObject none;
+    EXPECT_EQ(none.CreateFromWindow(flat.get()), nullptr);
+}
+
+TEST_F(FontsTest, FamilyCreateFindsInstalledFacesOnly) {
+    gfx::FontFamilyObject family;
+    EXPECT_EQ(family.Create("WenQuanYi Micro Hei"), Gdiplus::Ok);
+    EXPECT_NE(family.GetHandle(), nullptr);
+    EXPECT_EQ(family.Create("No Such Face Anywhere"), Gdiplus::FontFamilyNotFound);
+    EXPECT_EQ(family.GetHandle(), nullptr);
+    EXPECT_NE(family.Create(nullptr), Gdiplus::Ok);
+}
+
+TEST_F(FontsTest, CreateByFamilyNameAndGetters) {
+    gfx::FontObject font;
+    ASSERT_EQ(font.Create("Arial", 10.5f, gfx::kFontStyleItalic, gfx::kUnitPixel), Gdiplus::Ok);
+    INT style = -1;
+    Gdiplus::REAL size = 0;
+    Gdiplus::Unit unit = Gdiplus::UnitWorld;
+    EXPECT_EQ(font.GetStyle(&style), Gdiplus::Ok);
+    EXPECT_EQ(font.GetSize(&size), Gdiplus::Ok);
+    EXPECT_EQ(font.GetUnit(&unit), Gdiplus::Ok);
+    EXPECT_EQ(style, gfx::kFontStyleItalic);
+    EXPECT_EQ(size, 10.5f);
+    EXPECT_EQ(unit, Gdiplus::UnitPixel);
+
+    HDC dc = CreateCompatibleDC(nullptr);
+    gfx::UniqueGpGraphics g;
+    ASSERT_EQ(sys::GdipCreateFromHDC(dc, g.put()), Gdiplus::Ok);
+    Gdiplus::REAL height = 0;
+    EXPECT_EQ(font.GetHeight(g.get(), &height), Gdiplus::Ok);
+    EXPECT_GT(height, 10.5f);  // line spacing exceeds the em size
+    g.reset();
+    DeleteDC(dc);
+
+    EXPECT_NE(font.Create("No Such Face Anywhere", 10, 0, gfx::kUnitPixel), Gdiplus::Ok);
+    EXPECT_EQ(font.GetHandle(), nullptr);
+    EXPECT_NE(font.GetSize(&size), Gdiplus::Ok);
+}
+
+TEST_F(FontsTest, CreateFromDCTakesTheFontSelectedIntoTheDC) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    LOGFONTA lf = {};
+    lf.lfHeight = -18;
+    lstrcpyA(lf.lfFaceName, "Arial");
+    HFONT f = CreateFontIndirectA(&lf);
+    HGDIOBJ old = SelectObject(dc, f);
+    gfx::FontObject font;
+    EXPECT_EQ(font.CreateFromDC(dc), Gdiplus::Ok);
+    ASSERT_NE(font.GetHandle(), nullptr);
+    EXPECT_EQ(FactsOf(font.GetHandle()).family, ArialFamilyName());
+    SelectObject(dc, old);
+    DeleteObject(f);
+    DeleteDC(dc);
+}
+
+TEST_F(FontsTest, CloneOwnsAnEqualFontThatOutlivesTheOriginal) {
+    auto font = std::make_unique<gfx::FontObject>();
+    ASSERT_EQ(font->Create("Arial", 16, gfx::kFontStyleBold, gfx::kUnitPixel), Gdiplus::Ok);
+    std::unique_ptr<gfx::FontObject> copy = font->Clone();
+    ASSERT_NE(copy->GetHandle(), nullptr);
+    EXPECT_NE(copy->GetHandle(), font->GetHandle());
+    font->Release();
+    EXPECT_EQ(font->GetHandle(), nullptr);
+    font.reset();
+    FontFacts f = FactsOf(copy->GetHandle());
+    EXPECT_EQ(f.size, 16.0f);
+    EXPECT_EQ(f.style, gfx::kFontStyleBold);
+    EXPECT_GT(InkOf(copy->GetHandle(), L"abc"), 0);
+
+    gfx::FontFamilyObject family;
+    ASSERT_EQ(family.Create("Arial"), Gdiplus::Ok);
+    std::unique_ptr<gfx::FontFamilyObject> familyCopy = family.Clone();
+    ASSERT_NE(familyCopy->GetHandle(), nullptr);
+    const std::wstring name = FamilyNameOf(family.GetHandle());
+    family.Delete();
+    EXPECT_EQ(FamilyNameOf(familyCopy->GetHandle()), name);
+
+    gfx::StringFormatObject format;
+    format.Create(0x1004, 0);
+    std::unique_ptr<gfx::StringFormatObject> formatCopy = format.Clone();
+    INT flags = 0;
+    ASSERT_NE(formatCopy->GetHandle(), format.GetHandle());
+    EXPECT_EQ(GetStringFormatFlags(formatCopy->GetHandle(), &flags), Gdiplus::Ok);
+    EXPECT_EQ(flags, 0x1004);
+
+    gfx::FontObject empty;
+    EXPECT_EQ(empty.Clone()->GetHandle(), nullptr);
+}
+
+TEST_F(FontsTest, StringFormatTakesFlagsAndAlignments) {
+    gfx::StringFormatObject format;
+    ASSERT_EQ(format.Create(gfx::kTextLayoutFlags, 0), Gdiplus::Ok);
+    EXPECT_EQ(format.SetAlignments(Gdiplus::StringAlignmentFar, Gdiplus::StringAlignmentCenter), Gdiplus::Ok);
+    INT flags = 0;
+    Gdiplus::StringAlignment align = Gdiplus::StringAlignmentNear;
+    Gdiplus::StringAlignment lineAlign = Gdiplus::StringAlignmentNear;
+    GetStringFormatFlags(format.GetHandle(), &flags);
+    GetStringFormatAlign(format.GetHandle(), &align);
+    GetStringFormatLineAlign(format.GetHandle(), &lineAlign);
+    EXPECT_EQ(flags, 0x1004);
+    EXPECT_EQ(align, Gdiplus::StringAlignmentFar);
+    EXPECT_EQ(lineAlign, Gdiplus::StringAlignmentCenter);
+
+    EXPECT_EQ(format.SetAlign(Gdiplus::StringAlignmentCenter), Gdiplus::Ok);
+    GetStringFormatAlign(format.GetHandle(), &align);
+    EXPECT_EQ(align, Gdiplus::StringAlignmentCenter);
+
+    gfx::StringFormatObject none;
+    EXPECT_EQ(none.SetAlignments(Gdiplus::StringAlignmentNear, Gdiplus::StringAlignmentNear),
+              Gdiplus::InvalidParameter);
+}
+
+// Replacing or deleting handles over and over must not pile up GDI+ objects.
+TEST_F(FontsTest, SetHandleAndDeleteReleaseTheHeldObjects) {
+    gfx::FontObject font;
+    gfx::FontFamilyObject family;
+    gfx::StringFormatObject format;
+    auto cycle = [&](int times) {
+        for (int i = 0; i < times; ++i) {
+            font.Create("Arial", 12, 0, gfx::kUnitPixel);  // SetHandle over the previous font
+            family.Create("Arial");
+            format.Create(0x1004, 0);
+        }
+        font.Delete();
+        family.Delete();
+        format.Delete();
+    };
+    cycle(1000);
+    const SIZE_T before = gfxtest::PrivateBytes();
+    cycle(20000);
+    const long long growth = static_cast<long long>(gfxtest::PrivateBytes()) - static_cast<long long>(before);
+    std::printf("[ figures  ] 20000 font, family and format replacements: private bytes %+lld\n", growth);
+    EXPECT_LT(growth, 1024 * 1024);
+    EXPECT_EQ(font.GetHandle(), nullptr);
+    EXPECT_EQ(family.GetHandle(), nullptr);
+    EXPECT_EQ(format.GetHandle(), nullptr);
+}
+
+}  // namespace
