@@ -616,12 +616,6 @@ bool HandleProgramKey(const MSG& msg) {
     Window* w = WindowFromHandle(top);
     if (!w || !w->escCloses)
         return false;
-    if (msg.hwnd != top) {
-        MSG copy = msg;
-        LRESULT code = SendMessageA(msg.hwnd, WM_GETDLGCODE, VK_ESCAPE, reinterpret_cast<LPARAM>(&copy));
-        if (code & DLGC_WANTMESSAGE)
-            return false;
-    }
     SendMessageA(top, WM_CLOSE, 0, 0);
     return true;
 }

@@ -41,8 +41,9 @@ void SetControlProperty(WindowId window, uint32_t control, int property, const P
 // itself pass its element id and ControlKind::Window.
 HWND GetControlHandle(WindowId window, uint32_t control, ControlKind kind);
 
-// Esc pressed in one of the program's windows or their controls closes that window, unless the focused
-// control claims the key for itself (WM_GETDLGCODE answers DLGC_WANTMESSAGE). True when it took the message.
+// Esc pressed in one of the program's windows or their controls closes that window. None of the program's
+// controls uses Esc itself (an edit box ignores it outside dialogs), so Esc always closes. True when it took
+// the message.
 bool HandleProgramKey(const MSG& msg);
 
 class WebPanel;

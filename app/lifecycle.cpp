@@ -3,6 +3,9 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include <cstdlib>
+#include <new>
+
 namespace app {
 
 namespace {
@@ -46,3 +49,31 @@ void FatalRunError(const std::string& message, std::optional<int64_t> errorCode)
 }
 
 }  // namespace app
+
+// A failed allocation is a fatal run error that names the size asked for.
+void* operator new(std::size_t size) {
+    if (void* p = std::malloc(size ? size : 1))
+        return p;
+    app::FatalRunError(app::AllocationFailedMessage(static_cast<int64_t>(size)));
+}
+
+void* operator new[](std::size_t size) {
+    return ::operator new(size);
+}
+
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
+
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+
+void operator delete[](void* p, std::size_t) noexcept {
+    std::free(p);
+}
+

@@ -1,0 +1,46 @@
+"""The three windows at their places and design sizes on 1024x768, topmost and out of the taskbar; the
+program runs on when the browser control cannot be created."""
+
+from e2elib import Program, run, wine_env
+
+WS_EX_TOPMOST = 0x8
+WS_EX_APPWINDOW = 0x40000
+
+EXPECTED = {  # design size -> position
+    (128, 128): (896, 590),  # MainWindow
+    (250, 155): (646, 580),  # WebPanelWindow
+    (295, 56): (904, 552),   # CountdownWindow
+}
+
+
+def check_places(program):
+    windows = program.wait_windows(3)
+    assert len(windows) == 3, windows
+    for w in windows:
+        size = w.rect[2:]
+        assert size in EXPECTED, f"unexpected window {w}"
+        assert w.rect[:2] == EXPECTED[size], f"{w} should be at {EXPECTED[size]}"
+        assert w.num("exstyle") & WS_EX_TOPMOST, f"{w} is not topmost"
+        assert not w.num("exstyle") & WS_EX_APPWINDOW, f"{w} asks for a taskbar button"
+        assert w.num("owner") != 0, f"{w} has no owner and would show in the taskbar"
+    # One invisible owner for all three.
+    assert len({w.num("owner") for w in windows}) == 1
+
+
+def test():
+    with Program() as program:
+        check_places(program)
+        main = program.find(128, 128)
+        clock = [c for c in main.children if c.rect[2:] == (102, 32)][0]
+        assert clock.text.startswith(b"Now-"), clock.text
+    # Without a browser control (ieframe disabled) the panel stays empty and the program runs on.
+    env = dict(wine_env())
+    env["WINEDLLOVERRIDES"] = "mscoree,mshtml,ieframe="
+    with Program(extra_env=env) as program:
+        check_places(program)
+        panel = program.find(250, 155)
+        assert [c.fields["class"] for c in panel.children] == ["OffClockWebHost"], panel.children
+        assert program.running()
+
+
+run(test)

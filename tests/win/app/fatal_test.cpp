@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+#include "app/lifecycle.h"
+#include "app/startup.h"
+#include "win_test_support.h"
+
+namespace {
+
+// The fatal box is shown by a child process; the parent finds it from outside, reads it and presses OK.
+struct FatalBox {
+    std::string caption;
+    std::string text;
+    DWORD exitCode = 0;
+};
+
+struct FindArgs {
+    DWORD pid;
+    HWND box;
+};
+
+BOOL CALLBACK FindBox(HWND w, LPARAM lParam) {
+    auto* args = reinterpret_cast<FindArgs*>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    char cls[32] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    if (pid == args->pid && std::string(cls) == "#32770" && IsWindowVisible(w)) {
+        args->box = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+FatalBox RunChildUntilFatalBox(const char* child) {
+    FatalBox result;
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string command = std::string("\"") + self + "\" --child " + child;
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return result;
+    FindArgs args = {pi.dwProcessId, nullptr};
+    for (int i = 0; i < 300 && !args.box; ++i) {
+        EnumWindows(FindBox, reinterpret_cast<LPARAM>(&args));
+        if (!args.box)
+            Sleep(100);
+    }
+    if (args.box) {
+        char buffer[1024] = {};
+        GetWindowTextA(args.box, buffer, sizeof buffer);
+        result.caption = buffer;
+        GetDlgItemTextA(args.box, 0xFFFF, buffer, sizeof buffer);
+        result.text = buffer;
+        PostMessageA(args.box, WM_COMMAND, IDOK, 0);
+    }
+    if (WaitForSingleObject(pi.hProcess, 30000) != WAIT_OBJECT_0)
+        TerminateProcess(pi.hProcess, 98);
+    GetExitCodeProcess(pi.hProcess, &result.exitCode);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return result;
+}
+
+testsupport::ChildRegistration missingStartWindow("missing-start-window", [](int, char**) {
+    return app::StartUp(0x520000FF);  // no such window
+});
+
+testsupport::ChildRegistration failedAllocation("failed-allocation", [](int, char**) {
+    void* p = ::operator new(static_cast<size_t>(PTRDIFF_MAX) - 4096);
+    ::operator delete(p);
+    return 0;
+});
+
+TEST(FatalErrorTest, StartWindowThatCannotBeLoadedShowsTheRunErrorBoxAndEndsWithMinusOne) {
+    FatalBox box = RunChildUntilFatalBox("missing-start-window");
+    EXPECT_EQ(box.caption, "错误");
+    EXPECT_EQ(box.text, "运行时出错!\r\n\r\n错误信息：载入启动窗口失败\r\n");
+    EXPECT_EQ(box.exitCode, 0xFFFFFFFFu);
+}
+
+TEST(FatalErrorTest, FailedAllocationNamesTheSizeAndEndsWithMinusOne) {
+    FatalBox box = RunChildUntilFatalBox("failed-allocation");
+    std::string size = std::to_string(static_cast<size_t>(PTRDIFF_MAX) - 4096);
+    EXPECT_EQ(box.text, "运行时出错!\r\n\r\n错误信息：分配 " + size + " 字节内存失败!\r\n");
+    EXPECT_EQ(box.exitCode, 0xFFFFFFFFu);
+}
+
+TEST(FatalErrorTest, TextCarriesTheCodeWhenOneIsKnown) {
+    EXPECT_EQ(app::FatalRunErrorText("x", 5), "运行时出错!\r\n\r\n错误代码：5\r\n\r\n错误信息：x\r\n");
+    EXPECT_EQ(app::FatalRunErrorText("", std::nullopt), "运行时出错!\r\n\r\n");
+    // GBK at run time: 错误 is the two characters B4 ED CE F3.
+    EXPECT_EQ(std::string("错误"), "\xB4\xED\xCE\xF3");
+}
+
+}  // namespace
