@@ -63,7 +63,9 @@ class Window:
 
 
 def probe(*args, env=None):
-    out = subprocess.run([WINE, PROBE, *args], capture_output=True, env=env or wine_env(), timeout=60)
+    env = dict(env or wine_env())
+    env["WINEDEBUG"] = "-all"  # a relay trace is for the program, never for the probe
+    out = subprocess.run([WINE, PROBE, *args], capture_output=True, env=env, timeout=60)
     return out.stdout.decode("latin-1")
 
 
@@ -98,10 +100,11 @@ def wait_for(predicate, timeout=30.0, interval=0.3, what="condition"):
 class Program:
     """One running offclock.exe."""
 
-    def __init__(self, extra_env=None, args=()):
+    def __init__(self, extra_env=None, args=(), stderr_path=None):
         self.env = wine_env(extra_env)
-        self.process = subprocess.Popen([WINE, PROGRAM, *args], env=self.env, stdout=subprocess.PIPE,
-                                        stderr=subprocess.PIPE)
+        self.stderr = open(stderr_path, "wb") if stderr_path else subprocess.DEVNULL
+        self.process = subprocess.Popen([WINE, PROGRAM, *args], env=self.env, stdout=subprocess.DEVNULL,
+                                        stderr=self.stderr)
 
     def __enter__(self):
         return self
@@ -113,6 +116,8 @@ class Program:
         if self.process.poll() is None:
             self.process.kill()
             self.process.wait(10)
+        if self.stderr is not subprocess.DEVNULL:
+            self.stderr.close()
 
     def exit_code(self, timeout=30):
         return self.process.wait(timeout)
@@ -133,6 +138,35 @@ class Program:
             if w.rect[2:] == (width, height):
                 return w
         return None
+
+
+def switch_off_prefix():
+    """A Wine prefix of the tests' own in which the program may really switch off: ExitWindowsEx ends that
+    prefix's processes only. Relay tracing of ExitWindowsEx is on there, so the call can be read back.
+    Made once (10-20 s) and kept."""
+    prefix = os.path.join(BUILD, "e2e-switch-off-prefix")
+    ready = os.path.join(prefix, ".offclock-ready")
+    if not os.path.exists(ready):
+        os.makedirs(prefix, exist_ok=True)
+        env = wine_env({"WINEPREFIX": prefix})
+        subprocess.run([WINE, "wineboot", "-i"], env=env, capture_output=True, timeout=300)
+        reg = os.path.join(prefix, "offclock.reg")
+        with open(reg, "w", newline="") as f:
+            f.write("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Debug]\r\n"
+                    '"RelayInclude"="user32.ExitWindowsEx"\r\n\r\n'
+                    "[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n"
+                    '"Arial"="Liberation Sans"\r\n')
+        subprocess.run([WINE, "regedit", reg], env=env, capture_output=True, timeout=120)
+        subprocess.run(["wineserver", "-w"], env=env, timeout=120)
+        open(ready, "w").close()
+    return prefix
+
+
+def exit_windows_calls(trace_path):
+    with open(trace_path, "rb") as f:
+        trace = f.read().decode("latin-1")
+    import re
+    return re.findall(r"Call user32\.ExitWindowsEx\([^)]*\)", trace)
 
 
 def xdotool(*args):

@@ -1,0 +1,161 @@
+#include "skin/child_procs.h"
+
+#include "gfx/sysapi.h"
+#include "skin/binding.h"
+#include "skin/compose.h"
+#include "skin/holders.h"
+#include "skin/keys.h"
+#include "skin/props.h"
+#include "skin/rules.h"
+
+namespace skin {
+
+namespace {
+
+LRESULT CallSavedChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto saved = reinterpret_cast<WNDPROC>(GetSkinProp(window, key::kChildWndProc));
+    if (!saved)
+        return sys::DefWindowProcA(window, message, wParam, lParam);
+    return sys::CallWindowProcA(saved, window, message, wParam, lParam);
+}
+
+void DrawBackImage(HDC dc, Gdiplus::GpImage* image, int32_t backType, int w, int h) {
+    UniqueGpGraphics graphics;
+    sys::GdipCreateFromHDC(dc, graphics.put());
+    if (!graphics)
+        return;
+    Gdiplus::REAL iw = 0, ih = 0;
+    sys::GdipGetImageDimension(image, &iw, &ih);
+    const Placement p = PlaceImage(backType, iw, ih, w, h);
+    if (p.cropped)
+        sys::GdipDrawImagePointRect(graphics.get(), image, static_cast<Gdiplus::REAL>(p.x),
+                                    static_cast<Gdiplus::REAL>(p.y), 0, 0, static_cast<Gdiplus::REAL>(w),
+                                    static_cast<Gdiplus::REAL>(h), Gdiplus::UnitPixel);
+    else
+        sys::GdipDrawImageRect(graphics.get(), image, static_cast<Gdiplus::REAL>(p.x), static_cast<Gdiplus::REAL>(p.y),
+                               static_cast<Gdiplus::REAL>(p.width), static_cast<Gdiplus::REAL>(p.height));
+}
+
+void FillWithColor(HDC dc, const RECT& r, uint32_t colour, bool frameOnly) {
+    UniqueBrush brush(sys::CreateSolidBrush(colour));
+    if (!brush)
+        return;
+    if (frameOnly)
+        sys::FrameRect(dc, &r, brush.get());
+    else
+        sys::FillRect(dc, &r, brush.get());
+}
+
+}  // namespace
+
+void PaintControlFrame(HWND window) {
+    WindowDc windowDc(window);
+    HDC dc = windowDc.get();
+    if (!dc)
+        return;
+    RECT wr{}, cr{};
+    sys::GetWindowRect(window, &wr);
+    sys::GetClientRect(window, &cr);
+    const int w = wr.right - wr.left;
+    const int h = wr.bottom - wr.top;
+    const int cw = cr.right - cr.left;
+    const int ch = cr.bottom - cr.top;
+    const IntSize offset = FrameOffset(w, h, cw, ch);
+    const RECT whole{0, 0, w, h};
+
+    const uint32_t backColor = GetSkinColor(window, key::kBackColor);
+    if (backColor != kNoColor)
+        FillWithColor(dc, whole, backColor, false);
+    if (auto* image = GetSkinPointer<Gdiplus::GpImage>(window, key::kBackImage))
+        DrawBackImage(dc, image, GetSkinCode(window, key::kBackType), w, h);
+    const uint32_t orderColor = GetSkinColor(window, key::kOrderColor);
+    if (orderColor != kNoColor)
+        FillWithColor(dc, whole, orderColor, true);
+
+    // The client part of this painting is what the control's erasing restores.
+    if (auto old = reinterpret_cast<HGDIOBJ>(GetSkinProp(window, key::kCacheBitmap)))
+        sys::DeleteObject(old);
+    SetSkinProp(window, key::kCacheBitmap, 0);
+    UniqueMemoryDC memory(sys::CreateCompatibleDC(dc));
+    UniqueBitmap cache(sys::CreateCompatibleBitmap(dc, cw, ch));
+    if (!memory || !cache)
+        return;
+    {
+        ScopedSelect selected(memory.get(), cache.get());
+        sys::BitBlt(memory.get(), 0, 0, cw, ch, dc, offset.width, offset.height, SRCCOPY);
+    }
+    SetSkinProp(window, key::kCacheBitmap, reinterpret_cast<intptr_t>(cache.release()));
+}
+
+void EraseFromCache(HWND window, HDC dc) {
+    if (auto cache = reinterpret_cast<HBITMAP>(GetSkinProp(window, key::kCacheBitmap))) {
+        RECT cr{};
+        sys::GetClientRect(window, &cr);
+        UniqueMemoryDC memory(sys::CreateCompatibleDC(dc));
+        if (memory) {
+            ScopedSelect selected(memory.get(), cache);
+            sys::BitBlt(dc, 0, 0, cr.right - cr.left, cr.bottom - cr.top, memory.get(), 0, 0, SRCCOPY);
+        }
+    }
+    sys::InvalidateRect(window, nullptr, FALSE);
+}
+
+LRESULT CALLBACK PngControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_PAINT:
+            return CallSavedProc(window, message, wParam, lParam);
+        case WM_NCPAINT:
+            PaintControlFrame(window);
+            return 1;
+        case WM_ERASEBKGND:
+            EraseFromCache(window, reinterpret_cast<HDC>(wParam));
+            return 1;
+        case WM_GETDLGCODE:
+        case WM_PASTE:
+        case WM_CUT:
+        case WM_LBUTTONDOWN:
+        case WM_KEYDOWN:
+        case WM_VSCROLL:
+        case WM_HSCROLL:
+            // These may move or remove text: the next paint must restore the skin under it first.
+            sys::InvalidateRect(window, nullptr, TRUE);
+            return CallSavedProc(window, message, wParam, lParam);
+        default:
+            return CallSavedProc(window, message, wParam, lParam);
+    }
+}
+
+LRESULT CALLBACK LayeredChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SETFOCUS: {
+            // Set before composing, so that the face composed now is the one the caret blinks on.
+            FocusCaretState& focus = FocusCaret();
+            focus.caretVisible = 0;
+            focus.focusParent = sys::GetParent(window);
+            focus.focusChild = window;
+            break;
+        }
+        case WM_KILLFOCUS: {
+            // Cleared before composing, so that the face composed now is shown without a caret.
+            FocusCaretState& focus = FocusCaret();
+            focus.focusChild = nullptr;
+            focus.focusParent = nullptr;
+            break;
+        }
+        case WM_CHAR:
+        case WM_IME_CHAR:
+        case WM_SETTEXT:
+        case WM_PASTE:
+        case WM_CUT:
+        case WM_KEYDOWN:
+        case WM_LBUTTONUP:
+            break;
+        default:
+            return CallSavedChildProc(window, message, wParam, lParam);
+    }
+    const LRESULT result = CallSavedChildProc(window, message, wParam, lParam);
+    ComposeWindow(sys::GetParent(window));
+    return result;
+}
+
+}  // namespace skin

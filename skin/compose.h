@@ -1,0 +1,65 @@
+#pragma once
+// Composition of layered skin windows. Such a window and its children paint nothing themselves: the whole
+// face (back image, every skinned child, the simulated caret) is drawn into one 32-bit ARGB image and
+// handed to UpdateLayeredWindow in one call.
+
+#include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include <cstdint>
+#include <string>
+
+namespace skin {
+
+// Height in pixels of the simulated caret line (and of the caret created for a layered window).
+inline constexpr int kCaretHeight = 12;
+
+// The one focused text child across all layered windows, and the last face composed for its parent, which
+// the caret blink re-presents with and without the caret line instead of composing again.
+struct FocusCaretState {
+    int caretVisible = 0;
+    HWND focusParent = nullptr;
+    HWND focusChild = nullptr;
+    Gdiplus::GpImage* focusImage = nullptr;  // owned: replaced (and the old one disposed) by ReplaceFocusImage
+};
+
+// The process-wide record; GUI thread only.
+FocusCaretState& FocusCaret();
+
+// Disposes of the kept image, if any, and keeps `image` (may be null) in its place.
+void ReplaceFocusImage(Gdiplus::GpImage* image);
+
+// Builds the whole face of `window` (its window rectangle, fully transparent where nothing is drawn): the
+// back image at its own size, then every child with a skin type, in z-order. Returns a new image owned by
+// the caller, or null when the window has no area or GDI+ fails.
+Gdiplus::GpBitmap* ComposeToBitmap(HWND window);
+
+// ComposeToBitmap, shown on the window; the image becomes the kept focus image when `window` is the focus
+// parent, otherwise it is disposed of.
+void ComposeWindow(HWND window);
+
+// Draws one skinned child of `parent` into the parent's image through `graphics`.
+void DrawChildFace(HWND parent, HWND child, Gdiplus::GpGraphics* graphics);
+
+// Shows `image` on the layered `window` with per-pixel alpha; with `withCaret` the caret line of the focused
+// child is drawn over it. Does nothing for a destroyed window or a null image.
+void PresentLayered(HWND window, Gdiplus::GpImage* image, int withCaret);
+
+// The caret line: 12 pixels of opaque black, 5 pixels right of the caret's position in `child` and centred
+// vertically in it (the caret's own height and vertical position play no part).
+void DrawCaretLine(HWND parent, HWND child, Gdiplus::GpGraphics* graphics);
+
+// Observation points for tests and measurements; both null unless set. `composed` sees every image that
+// ComposeWindow builds (possibly null) before it is shown; `presented` sees the 32-bit premultiplied BGRA
+// pixels handed to UpdateLayeredWindow, bottom row first, `width` pixels per row.
+struct CompositionObserver {
+    void (*composed)(HWND window, Gdiplus::GpBitmap* image) = nullptr;
+    void (*presented)(HWND window, const uint32_t* pixels, int width, int height, int withCaret) = nullptr;
+};
+void SetCompositionObserver(const CompositionObserver& observer);
+
+// The window's text (system code page), empty when it has none.
+std::string ReadWindowText(HWND window);
+
+}  // namespace skin

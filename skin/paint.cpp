@@ -1,0 +1,61 @@
+#include "skin/paint.h"
+
+#include "gfx/sysapi.h"
+#include "skin/holders.h"
+#include "skin/keys.h"
+#include "skin/props.h"
+#include "skin/rules.h"
+
+namespace skin {
+
+Gdiplus::GpImage* GetStateImage(HWND window, int32_t state) {
+    auto* face = GetSkinPointer<Gdiplus::GpImage>(window, StateImageKey(state));
+    return face ? face : GetSkinPointer<Gdiplus::GpImage>(window, key::kNormalImage);
+}
+
+void PaintControl(HWND window, HDC dc) {
+    auto cache = reinterpret_cast<HBITMAP>(GetSkinProp(window, key::kCacheBitmap));
+    if (!cache)
+        return;
+    RECT r{};
+    sys::GetWindowRect(window, &r);
+    const int w = r.right - r.left;
+    const int h = r.bottom - r.top;
+
+    HDC target = dc;
+    HDC fetched = nullptr;
+    if (!target)
+        target = fetched = sys::GetWindowDC(window);
+    {
+        // Composed off screen so that the window never shows a half-drawn face.
+        UniqueMemoryDC memory(sys::CreateCompatibleDC(target));
+        UniqueBitmap surface(sys::CreateCompatibleBitmap(target, w, h));
+        ScopedSelect selected(memory.get(), surface.get());
+        UniqueGpGraphics graphics;
+        sys::GdipCreateFromHDC(memory.get(), graphics.put());
+
+        Gdiplus::GpBitmap* snapshot = nullptr;
+        sys::GdipCreateBitmapFromHBITMAP(cache, nullptr, &snapshot);
+        UniqueGpImage background(snapshot);
+        if (graphics && background)
+            sys::GdipDrawImageRect(graphics.get(), background.get(), 0, 0, static_cast<Gdiplus::REAL>(w),
+                                   static_cast<Gdiplus::REAL>(h));
+
+        Gdiplus::GpImage* face = GetStateImage(window, GetSkinCode(window, key::kDrawState));
+        if (face && graphics) {
+            Gdiplus::REAL iw = 0, ih = 0;
+            sys::GdipGetImageDimension(face, &iw, &ih);
+            // A natural-size face larger than the window is simply clipped by it.
+            Placement p = PlaceImage(GetSkinCode(window, key::kBackType), iw, ih, w, h);
+            sys::GdipDrawImageRect(graphics.get(), face, static_cast<Gdiplus::REAL>(p.x),
+                                   static_cast<Gdiplus::REAL>(p.y), static_cast<Gdiplus::REAL>(p.width),
+                                   static_cast<Gdiplus::REAL>(p.height));
+        }
+        graphics.reset();  // flushes the drawing before the transfer
+        sys::BitBlt(target, 0, 0, w, h, memory.get(), 0, 0, SRCCOPY);
+    }
+    if (fetched)
+        sys::ReleaseDC(window, fetched);
+}
+
+}  // namespace skin

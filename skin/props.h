@@ -1,0 +1,62 @@
+#pragma once
+// Window-property and window-long access for the skin engine. Every fact about a skinned window lives on
+// the window as a property; a property never set reads as 0. Values are pointer-sized so that handles
+// survive on 64-bit; codes and colours use the low 32 bits only, so -1 and 0xFFFFFFFF read alike.
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "gfx/sysapi.h"
+
+namespace skin {
+
+inline intptr_t GetSkinProp(HWND window, const char* key) {
+    return reinterpret_cast<intptr_t>(sys::GetPropA(window, key));
+}
+
+inline void SetSkinProp(HWND window, const char* key, intptr_t value) {
+    sys::SetPropA(window, key, reinterpret_cast<HANDLE>(value));
+}
+
+// Codes (SkinType, DrawState, BackType, alphas) and colours.
+inline int32_t GetSkinCode(HWND window, const char* key) {
+    return static_cast<int32_t>(static_cast<uint32_t>(GetSkinProp(window, key)));
+}
+
+inline uint32_t GetSkinColor(HWND window, const char* key) {
+    return static_cast<uint32_t>(GetSkinProp(window, key));
+}
+
+inline void SetSkinCode(HWND window, const char* key, int32_t value) {
+    SetSkinProp(window, key, static_cast<intptr_t>(static_cast<uint32_t>(value)));
+}
+
+template <typename T>
+T* GetSkinPointer(HWND window, const char* key) {
+    return reinterpret_cast<T*>(GetSkinProp(window, key));
+}
+
+// 32-bit user32 exports no ...LongPtr functions; the system table holds the 32-bit names there.
+inline LONG_PTR GetWindowLongPtrSys(HWND window, int index) {
+#ifdef _WIN64
+    return sys::GetWindowLongPtrA(window, index);
+#else
+    return sys::GetWindowLongA(window, index);
+#endif
+}
+
+inline LONG_PTR SetWindowLongPtrSys(HWND window, int index, LONG_PTR value) {
+#ifdef _WIN64
+    return sys::SetWindowLongPtrA(window, index, value);
+#else
+    return sys::SetWindowLongA(window, index, value);
+#endif
+}
+
+// Replaces the window procedure; returns the previous one (0 when the window refused).
+inline LONG_PTR ReplaceWindowProc(HWND window, WNDPROC procedure) {
+    return SetWindowLongPtrSys(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure));
+}
+
+}  // namespace skin

@@ -1,0 +1,112 @@
+#include "skin/rules.h"
+
+#include <cmath>
+#include <limits>
+
+#include "skin/keys.h"
+
+namespace skin {
+
+namespace {
+
+// Truncation toward zero that stays defined for any double: NaN gives 0, out-of-range values saturate.
+int32_t TruncToInt(double v) {
+    if (std::isnan(v))
+        return 0;
+    if (v >= static_cast<double>(std::numeric_limits<int32_t>::max()))
+        return std::numeric_limits<int32_t>::max();
+    if (v <= static_cast<double>(std::numeric_limits<int32_t>::min()))
+        return std::numeric_limits<int32_t>::min();
+    return static_cast<int32_t>(v);
+}
+
+}  // namespace
+
+IntSize FitSize(int32_t imageWidth, int32_t imageHeight, int32_t boxWidth, int32_t boxHeight) {
+    IntSize s{imageWidth, imageHeight};
+    if (imageWidth > boxWidth) {
+        s.width = boxWidth;
+        s.height = TruncToInt(static_cast<double>(imageHeight) * boxWidth / imageWidth);
+    }
+    if (s.height > boxHeight) {
+        s.width = TruncToInt(static_cast<double>(s.width) * boxHeight / s.height);
+        s.height = boxHeight;
+    }
+    return s;
+}
+
+Placement PlaceImage(int32_t backType, double imageWidth, double imageHeight, int32_t boxWidth, int32_t boxHeight) {
+    Placement p{0, 0, imageWidth, imageHeight, false};
+    if (backType == kBackStretch) {
+        p.width = boxWidth;
+        p.height = boxHeight;
+    } else if (backType == kBackFit) {
+        IntSize f = FitSize(TruncToInt(imageWidth), TruncToInt(imageHeight), boxWidth, boxHeight);
+        p.x = TruncToInt((static_cast<double>(boxWidth) - f.width) / 2.0);
+        p.y = TruncToInt((static_cast<double>(boxHeight) - f.height) / 2.0);
+        p.width = f.width;
+        p.height = f.height;
+    }
+    p.cropped = p.width - boxWidth > 1e-7 || p.height - boxHeight > 1e-7;
+    return p;
+}
+
+const char* StateImageKey(int32_t state) {
+    switch (state) {
+        case kStateHover:
+            return key::kOverImage;
+        case kStateDown:
+            return key::kDownImage;
+        case kStateDisabled:
+            return key::kDisableImage;
+        default:
+            return key::kNormalImage;
+    }
+}
+
+int32_t ClampAlpha(int32_t alpha) {
+    return alpha < 0 ? 0 : (alpha > 255 ? 255 : alpha);
+}
+
+MovePlan PlanMove(const MoveRequest& request, const IntRect& current) {
+    MovePlan plan;
+    plan.flags = kSwpNoZOrder;
+    if (request.noRedraw.value_or(false))
+        plan.flags |= kSwpNoRedraw;
+    if (!request.left && !request.top)
+        plan.flags |= kSwpNoMove;
+    if (!request.width && !request.height)
+        plan.flags |= kSwpNoSize;
+    plan.rect.left = request.left.value_or(current.left);
+    plan.rect.top = request.top.value_or(current.top);
+    plan.rect.width = request.width.value_or(current.width);
+    plan.rect.height = request.height.value_or(current.height);
+    return plan;
+}
+
+uint32_t ToolTipFlags(bool atCursor) {
+    return atCursor ? kTtfSubclass : (kTtfSubclass | kTtfCenterTip);
+}
+
+IntSize FrameOffset(int32_t windowWidth, int32_t windowHeight, int32_t clientWidth, int32_t clientHeight) {
+    return {TruncToInt((static_cast<double>(windowWidth) - clientWidth) / 2.0),
+            TruncToInt((static_cast<double>(windowHeight) - clientHeight) / 2.0)};
+}
+
+bool EditCodeNeedsRepaint(uint32_t notificationCode) {
+    return notificationCode == kEnChange || notificationCode == kEnHScroll || notificationCode == kEnVScroll;
+}
+
+bool MouseMoveEntersButton(int32_t state) {
+    return state != kStateHover && state != kStateDown;
+}
+
+int32_t StateAfterButtonUp(int32_t state) {
+    return state == kStateDown ? kStateHover : kStateNormal;
+}
+
+int32_t StateAfterEnable(bool enabled) {
+    return enabled ? kStateNormal : kStateDisabled;
+}
+
+}  // namespace skin

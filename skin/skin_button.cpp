@@ -1,0 +1,234 @@
+#include "skin/skin_button.h"
+
+#include "gfx/graphics.h"
+#include "gfx/sysapi.h"
+#include "skin/binding.h"
+#include "skin/compose.h"
+#include "skin/holders.h"
+#include "skin/keys.h"
+#include "skin/paint.h"
+#include "skin/props.h"
+#include "skin/rules.h"
+
+namespace skin {
+
+namespace {
+
+// Asks for one WM_MOUSELEAVE when the cursor leaves the button.
+void TrackLeave(HWND window) {
+    TRACKMOUSEEVENT track{};
+    track.cbSize = sizeof track;
+    track.dwFlags = TME_LEAVE;
+    track.hwndTrack = window;
+    track.dwHoverTime = 0;
+    sys::TrackMouseEvent(&track);
+}
+
+int32_t DrawStateOf(HWND window) {
+    return GetSkinCode(window, key::kDrawState);
+}
+
+void SetImageProp(HWND window, const char* name, Gdiplus::GpImage* image) {
+    SetSkinProp(window, name, reinterpret_cast<intptr_t>(image));
+}
+
+LRESULT CallSavedChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto saved = reinterpret_cast<WNDPROC>(GetSkinProp(window, key::kChildWndProc));
+    if (!saved)
+        return sys::DefWindowProcA(window, message, wParam, lParam);
+    return sys::CallWindowProcA(saved, window, message, wParam, lParam);
+}
+
+void SetStateAndCompose(HWND window, int32_t state) {
+    SetSkinCode(window, key::kDrawState, state);
+    ComposeWindow(sys::GetParent(window));
+}
+
+}  // namespace
+
+void SetDrawState(HWND window, int32_t state, bool force) {
+    if (state != DrawStateOf(window)) {
+        SetSkinCode(window, key::kDrawState, state);
+        PaintControl(window);
+    } else if (force) {
+        PaintControl(window);
+    }
+}
+
+HBITMAP CaptureBackground(HWND window, HDC dc) {
+    RECT r{};
+    sys::GetWindowRect(window, &r);
+    const int w = r.right - r.left;
+    const int h = r.bottom - r.top;
+    if (auto old = reinterpret_cast<HGDIOBJ>(GetSkinProp(window, key::kCacheBitmap)))
+        sys::DeleteObject(old);
+    SetSkinProp(window, key::kCacheBitmap, 0);
+    UniqueMemoryDC memory(sys::CreateCompatibleDC(dc));
+    UniqueBitmap snapshot(sys::CreateCompatibleBitmap(dc, w, h));
+    if (!memory || !snapshot)
+        return nullptr;
+    {
+        ScopedSelect selected(memory.get(), snapshot.get());
+        sys::BitBlt(memory.get(), 0, 0, w, h, dc, 0, 0, SRCCOPY);
+    }
+    HBITMAP kept = snapshot.release();
+    SetSkinProp(window, key::kCacheBitmap, reinterpret_cast<intptr_t>(kept));
+    return kept;
+}
+
+LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_PAINT: {
+            // The button is transparent and never erases, so the paint DC still shows the parent's
+            // background: that becomes the backdrop of every face.
+            PAINTSTRUCT ps{};
+            HDC dc = sys::BeginPaint(window, &ps);
+            CaptureBackground(window, dc);
+            PaintControl(window, dc);
+            sys::EndPaint(window, &ps);
+            return 0;
+        }
+        case WM_NCPAINT:
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_MOUSEMOVE: {
+            const LRESULT result = CallSavedProc(window, message, wParam, lParam);
+            if (MouseMoveEntersButton(DrawStateOf(window))) {
+                TrackLeave(window);
+                SetDrawState(window, kStateHover, true);
+            }
+            return result;
+        }
+        case WM_MOUSELEAVE: {
+            const LRESULT result = CallSavedProc(window, message, wParam, lParam);
+            SetDrawState(window, kStateNormal, true);
+            return result;
+        }
+        case WM_ENABLE: {
+            const LRESULT result = CallSavedProc(window, message, wParam, lParam);
+            SetDrawState(window, StateAfterEnable(wParam != 0), true);
+            return result;
+        }
+        case WM_SETFOCUS:
+            SetSkinCode(window, key::kIsFocus, 1);
+            if (DrawStateOf(window) == kStateDown)
+                SetDrawState(window, kStateHover, true);
+            return 0;
+        case WM_KILLFOCUS:
+            SetSkinCode(window, key::kIsFocus, 0);
+            if (DrawStateOf(window) == kStateHover)
+                SetDrawState(window, kStateNormal, true);
+            return 0;
+        case BM_SETSTATE: {
+            const LRESULT result = CallSavedProc(window, message, wParam, lParam);
+            if (wParam == 1)
+                SetDrawState(window, kStateDown, false);
+            else
+                SetDrawState(window, GetSkinCode(window, key::kIsFocus) != 0 ? kStateHover : kStateNormal, false);
+            PaintControl(window);
+            return result;
+        }
+        case WM_LBUTTONDOWN: {
+            const LRESULT result = CallSavedProc(window, message, wParam, lParam);
+            SetDrawState(window, kStateDown, true);
+            return result;
+        }
+        case WM_LBUTTONUP: {
+            // The state is taken before the system button runs: it un-presses itself (BM_SETSTATE) while
+            // handling the release, and a press must still end in Hover.
+            const int32_t before = DrawStateOf(window);
+            const LRESULT result = CallSavedProc(window, message, wParam, lParam);
+            SetDrawState(window, StateAfterButtonUp(before), true);
+            return result;
+        }
+        default:
+            return CallSavedProc(window, message, wParam, lParam);
+    }
+}
+
+LRESULT CALLBACK LayeredButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_MOUSEMOVE:
+            if (MouseMoveEntersButton(DrawStateOf(window))) {
+                TrackLeave(window);
+                SetStateAndCompose(window, kStateHover);
+            }
+            break;
+        case WM_MOUSELEAVE:
+            SetStateAndCompose(window, kStateNormal);
+            break;
+        case WM_LBUTTONDOWN:
+            SetStateAndCompose(window, kStateDown);
+            break;
+        case WM_LBUTTONUP:
+            SetStateAndCompose(window, StateAfterButtonUp(DrawStateOf(window)));
+            break;
+        case WM_ENABLE:
+            SetStateAndCompose(window, StateAfterEnable(wParam != 0));
+            break;
+        default:
+            break;
+    }
+    return CallSavedChildProc(window, message, wParam, lParam);
+}
+
+// --- SkinButton
+
+void SkinButton::Release() {}
+
+SkinButton* SkinButton::Clone() const {
+    return new SkinButton(*this);
+}
+
+HWND SkinButton::CreateButton(HWND parent, int x, int y, int width, int height, const char* text) {
+    HWND button = sys::CreateWindowExA(WS_EX_TRANSPARENT, "Button", text ? text : "", WS_CHILD | WS_VISIBLE, x, y,
+                                       width, height, parent, nullptr, nullptr, nullptr);
+    if (button)
+        SkinButton::BindButton(button);
+    return button;
+}
+
+bool SkinButton::BindButton(HWND window, Gdiplus::GpImage* normalImage) {
+    if (!SkinControlBase::Attach(window))
+        return false;
+    SetSkinCode(window, key::kType, kSkinButton);
+    if (normalImage)
+        SetImageProp(window, key::kNormalImage, normalImage);
+    ModifyStyle(window, 0, BS_OWNERDRAW);
+    SubclassWindow(window, ButtonProc);
+    RefreshInParent(window);
+    return true;
+}
+
+void SkinButton::SetFaceImages(std::optional<Gdiplus::GpImage*> normal,
+                               std::optional<Gdiplus::GpImage*> hover,
+                               std::optional<Gdiplus::GpImage*> down,
+                               std::optional<Gdiplus::GpImage*> disabled) {
+    if (normal)
+        SetImageProp(window_, key::kNormalImage, *normal);
+    if (hover)
+        SetImageProp(window_, key::kOverImage, *hover);
+    if (down)
+        SetImageProp(window_, key::kDownImage, *down);
+    if (disabled)
+        SetImageProp(window_, key::kDisableImage, *disabled);
+}
+
+void SkinButton::SetFaceImageData(std::optional<const uint8_t*> normal,
+                                  std::optional<const uint8_t*> hover,
+                                  std::optional<const uint8_t*> down,
+                                  std::optional<const uint8_t*> disabled) {
+    auto decode = [](std::optional<const uint8_t*> block) -> std::optional<Gdiplus::GpImage*> {
+        if (!block)
+            return std::nullopt;
+        return gfx::LoadImageFromMemory(*block);
+    };
+    SkinButton::SetFaceImages(decode(normal), decode(hover), decode(down), decode(disabled));
+}
+
+void SkinButton::SetBackType(int32_t type) {
+    SetSkinCode(window_, key::kBackType, type);
+}
+
+}  // namespace skin

@@ -1,0 +1,214 @@
+#include "skin/skin_control.h"
+
+#include <commctrl.h>
+
+#include <cstddef>
+
+#include "gfx/graphics.h"
+#include "gfx/sysapi.h"
+#include "skin/binding.h"
+#include "skin/child_procs.h"
+#include "skin/compose.h"
+#include "skin/keys.h"
+#include "skin/props.h"
+#include "skin/rules.h"
+
+namespace skin {
+
+namespace {
+
+constexpr uint32_t kDefaultBackColor = 0x00FFFFFF;
+constexpr uint32_t kDefaultOrderColor = 0x007B8084;
+constexpr int32_t kOpaque = 255;
+constexpr LPARAM kMaxTipWidth = 1024;
+
+// The tool record in the form that ends with lParam and has no reserved pointer: 44 bytes on 32-bit
+// Windows, 64 on 64-bit (TTTOOLINFOA_V2_SIZE), which every tooltip version accepts.
+constexpr UINT kToolInfoSize = offsetof(TTTOOLINFOA, lParam) + sizeof(LPARAM);
+#ifndef _WIN64
+static_assert(kToolInfoSize == 44);
+#endif
+
+HWND g_toolTipWindow = nullptr;
+
+HWND EnsureToolTipWindow() {
+    if (g_toolTipWindow)
+        return g_toolTipWindow;
+    // The class is registered by comctl32, which the engine reaches only through the system table.
+    INITCOMMONCONTROLSEX icc{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
+    sys::InitCommonControlsEx(&icc);
+    g_toolTipWindow =
+        sys::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    if (g_toolTipWindow)  // at most 1024 pixels wide, and line breaks are honoured
+        sys::SendMessageA(g_toolTipWindow, TTM_SETMAXTIPWIDTH, 0, kMaxTipWidth);
+    return g_toolTipWindow;
+}
+
+void SetColorAndAlpha(HWND window,
+                      const char* colourKey,
+                      const char* alphaKey,
+                      uint32_t colour,
+                      std::optional<int32_t> alpha) {
+    SetSkinProp(window, colourKey, static_cast<intptr_t>(colour));
+    if (alpha)
+        SetSkinCode(window, alphaKey, ClampAlpha(*alpha));
+}
+
+}  // namespace
+
+HWND SharedToolTipWindow() {
+    return g_toolTipWindow;
+}
+
+// --- SkinControlBase
+
+void SkinControlBase::Release() {}
+
+bool SkinControlBase::Attach(HWND window) {
+    if (!AttachWindow(window))
+        return false;
+    window_ = window;
+    return true;
+}
+
+HWND SkinControlBase::GetHandle() const {
+    return window_;
+}
+
+void SkinControlBase::SetProperty(const char* key, intptr_t value) {
+    SetSkinProp(window_, key, value);
+}
+
+intptr_t SkinControlBase::GetProperty(const char* key) const {
+    return GetSkinProp(window_, key);
+}
+
+LRESULT SkinControlBase::Send(UINT message, WPARAM wParam, LPARAM lParam) {
+    return sys::SendMessageA(window_, message, wParam, lParam);
+}
+
+void SkinControlBase::SetToolTip(const char* text, std::optional<bool> atCursor) {
+    HWND tip = EnsureToolTipWindow();
+    // The tooltip window copies the text; the record only lends it for the call.
+    std::string copy = text ? text : "";
+    TTTOOLINFOA record{};
+    record.cbSize = kToolInfoSize;
+    record.hwnd = window_;
+    record.uId = 0;
+    record.lpszText = copy.data();
+    // Through the table, so that a class replacing the property access is honoured.
+    if (GetProperty(key::kToolTips) == 0) {
+        SetProperty(key::kToolTips, 1);
+        // An unbound object has no window to hang a tool on.
+        if (!window_)
+            return;
+        record.uFlags = ToolTipFlags(atCursor.value_or(true));
+        sys::GetClientRect(window_, &record.rect);
+        sys::SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&record));
+    } else {
+        sys::SendMessageA(tip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&record));
+    }
+}
+
+void SkinControlBase::Move(std::optional<int> left,
+                           std::optional<int> top,
+                           std::optional<int> width,
+                           std::optional<int> height,
+                           std::optional<bool> noRedraw) {
+    RECT r{};
+    sys::GetWindowRect(window_, &r);
+    POINT corner{r.left, r.top};
+    if (HWND parent = sys::GetParent(window_))
+        sys::ScreenToClient(parent, &corner);
+    const MovePlan plan =
+        PlanMove({left, top, width, height, noRedraw}, {corner.x, corner.y, r.right - r.left, r.bottom - r.top});
+    sys::SetWindowPos(window_, nullptr, plan.rect.left, plan.rect.top, plan.rect.width, plan.rect.height, plan.flags);
+}
+
+HWND SkinControlBase::GetHwnd() const {
+    return window_;
+}
+
+bool SkinControlBase::IsValid() const {
+    return sys::IsWindow(window_) == 1;
+}
+
+void SkinControlBase::Redraw() {
+    InvalidateWindow(window_, nullptr, false);
+}
+
+LRESULT SkinControlBase::SendSync(UINT message, WPARAM wParam, LPARAM lParam) {
+    return SkinControlBase::Send(message, wParam, lParam);
+}
+
+// --- SkinControl
+
+void SkinControl::Release() {}
+
+SkinControl* SkinControl::Clone() const {
+    return new SkinControl(*this);
+}
+
+void SkinControl::BindPngControl(HWND window) {
+    if (!SkinControlBase::Attach(window))
+        return;
+    const int32_t parentType = GetSkinCode(sys::GetParent(window), key::kType);
+    const bool layeredParent = parentType == kSkinLayeredWindow;
+    SetSkinCode(window, key::kType, kSkinPngControl);
+    SetSkinProp(window, key::kBackColor, static_cast<intptr_t>(layeredParent ? kNoColor : kDefaultBackColor));
+    SetSkinCode(window, key::kBackAlpha, kOpaque);
+    SetSkinProp(window, key::kOrderColor, static_cast<intptr_t>(kDefaultOrderColor));
+    SetSkinCode(window, key::kOrderAlpha, kOpaque);
+    SetSkinProp(window, key::kTextColor, 0);
+    // Still handled by the control's own procedure: it recomputes the frame before the skin takes over.
+    sys::SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    if (layeredParent) {
+        // A second binding must not save LayeredChildProc as its own predecessor.
+        if (GetSkinProp(window, key::kChildWndProc) != 0)
+            return;
+        const LONG_PTR old = ReplaceWindowProc(window, LayeredChildProc);
+        SetSkinProp(window, key::kChildWndProc, old);
+        return;
+    }
+    SubclassWindow(window, PngControlProc);
+    RefreshInParent(window);
+}
+
+void SkinControl::SetBackColor(uint32_t colour, std::optional<int32_t> alpha) {
+    SetColorAndAlpha(window_, key::kBackColor, key::kBackAlpha, colour, alpha);
+    SkinControlBase::Send(WM_NCPAINT, 0, 0);  // repaints the frame and refreshes the cached skin
+    InvalidateWindow(window_, nullptr, true);
+}
+
+void SkinControl::SetOrderColor(uint32_t colour, std::optional<int32_t> alpha) {
+    SetColorAndAlpha(window_, key::kOrderColor, key::kOrderAlpha, colour, alpha);
+    SkinControlBase::Send(WM_NCPAINT, 0, 0);
+    InvalidateWindow(window_, nullptr, true);
+}
+
+void SkinControl::SetForeColor(uint32_t colour) {
+    SetSkinProp(window_, key::kTextColor, static_cast<intptr_t>(colour));
+    InvalidateWindow(window_, nullptr, true);
+}
+
+void SkinControl::SetBackImage(Gdiplus::GpImage* image) {
+    SetSkinProp(window_, key::kBackImage, reinterpret_cast<intptr_t>(image));
+    SkinControlBase::Send(WM_NCPAINT, 0, 0);
+    RefreshInParent(window_);
+}
+
+void SkinControl::SetBackImageData(const uint8_t* block) {
+    // Through the table, so that a class replacing SetBackImage is honoured.
+    SetBackImage(gfx::LoadImageFromMemory(block));
+}
+
+void SkinControl::SetBackType(int32_t type) {
+    SetSkinCode(window_, key::kBackType, type);
+    InvalidateWindow(window_, nullptr, true);
+}
+
+std::string SkinControl::GetText() const {
+    return ReadWindowText(window_);
+}
+
+}  // namespace skin

@@ -1,0 +1,120 @@
+#include "skin/skin_window.h"
+
+#include <new>
+
+#include "gfx/graphics.h"
+#include "gfx/sysapi.h"
+#include "skin/child_procs.h"
+#include "skin/compose.h"
+#include "skin/keys.h"
+#include "skin/props.h"
+#include "skin/rules.h"
+#include "skin/skin_button.h"
+
+namespace skin {
+
+VOID CALLBACK CaretBlinkProc(HWND window, UINT, UINT_PTR timerId, DWORD) {
+    FocusCaretState& focus = FocusCaret();
+    // Every layered window runs this timer; only the one holding the focused text child blinks.
+    if (timerId != kCaretBlinkTimerId || !window || window != focus.focusParent || !focus.focusChild ||
+        !focus.focusImage)
+        return;
+    focus.caretVisible = (focus.caretVisible & 1) ^ 1;
+    PresentLayered(focus.focusParent, focus.focusImage, focus.caretVisible);
+}
+
+void SkinWindow::Release() {}
+
+SkinWindow* SkinWindow::Clone() const {
+    return new (std::nothrow) SkinWindow(*this);
+}
+
+bool SkinWindow::Attach(HWND window) {
+    if (!sys::IsWindow(window))
+        return false;
+    window_ = window;
+    // The face is composed with per-pixel alpha, which needs the layered style; it replaces every other
+    // extended style (the program keeps its windows out of the taskbar through an owner window instead).
+    SetWindowLongPtrSys(window, GWL_EXSTYLE, WS_EX_LAYERED);
+    // The system cannot show a caret on a layered window; the engine draws one (see CaretBlinkProc).
+    sys::CreateCaret(window, nullptr, 1, kCaretHeight);
+    // One blink timer per window, however often it is attached. The key is written only for a timer that
+    // really runs, so a failed start is tried again by the next Attach.
+    if (GetSkinProp(window, key::kTime) == 0 &&
+        sys::SetTimer(window, kCaretBlinkTimerId, kCaretBlinkMs, CaretBlinkProc) != 0)
+        SetSkinProp(window, key::kTime, static_cast<intptr_t>(kCaretBlinkTimerId));
+    return true;
+}
+
+bool SkinWindow::SetBackImage(Gdiplus::GpImage* image) {
+    if (!IsValid() || !image)
+        return false;
+    SetSkinProp(window_, key::kBackImage, reinterpret_cast<intptr_t>(image));
+    ComposeWindow(window_);
+    return true;
+}
+
+bool SkinWindow::SetBackImageData(const uint8_t* data) {
+    Gdiplus::GpImage* image = gfx::LoadImageFromMemory(data);
+    if (SetBackImage(image))
+        return true;
+    // Refused (the window is gone): nothing else will ever own the decoded image.
+    if (image)
+        sys::GdipDisposeImage(image);
+    return false;
+}
+
+void SkinWindow::BindChildren() {
+    if (!IsValid())
+        return;
+    for (HWND child = sys::GetWindow(window_, GW_CHILD); child; child = sys::GetWindow(child, GW_HWNDNEXT)) {
+        const int32_t type = GetSkinCode(child, key::kType);
+        if (type == kSkinNone)
+            continue;
+        // ButtonProc and PngControlProc paint the control themselves, which a layered window never shows:
+        // take them off and give the control back the procedure it had before.
+        if (const intptr_t saved = GetSkinProp(child, key::kWndProc)) {
+            SetWindowLongPtrSys(child, GWLP_WNDPROC, static_cast<LONG_PTR>(saved));
+            sys::RemovePropA(child, key::kWndProc);
+        }
+        if (GetSkinProp(child, key::kChildWndProc) != 0)
+            continue;  // already runs a layered-parent procedure
+        WNDPROC layered = nullptr;
+        if (type == kSkinButton)
+            layered = LayeredButtonProc;
+        else if (type == kSkinPngControl)
+            layered = LayeredChildProc;
+        if (!layered)
+            continue;
+        // These procedures recompose the parent after every change of the child's look.
+        const LONG_PTR previous = ReplaceWindowProc(child, layered);
+        SetSkinProp(child, key::kChildWndProc, static_cast<intptr_t>(previous));
+    }
+    ComposeWindow(window_);
+}
+
+void SkinWindow::Move(std::optional<int> left,
+                      std::optional<int> top,
+                      std::optional<int> width,
+                      std::optional<int> height,
+                      std::optional<bool> noRedraw) {
+    RECT r{};
+    sys::GetWindowRect(window_, &r);
+    const MovePlan plan =
+        PlanMove({left, top, width, height, noRedraw}, {r.left, r.top, r.right - r.left, r.bottom - r.top});
+    sys::SetWindowPos(window_, nullptr, plan.rect.left, plan.rect.top, plan.rect.width, plan.rect.height, plan.flags);
+}
+
+HWND SkinWindow::GetHandle() const {
+    return window_;
+}
+
+bool SkinWindow::IsValid() const {
+    return sys::IsWindow(window_) == TRUE;
+}
+
+LRESULT SkinWindow::Send(UINT message, WPARAM wParam, LPARAM lParam) {
+    return sys::SendMessageA(window_, message, wParam, lParam);
+}
+
+}  // namespace skin

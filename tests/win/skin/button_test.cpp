@@ -1,0 +1,394 @@
+// The button skin: binding, faces, and the state machine driven by real mouse input and real messages.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <memory>
+#include <vector>
+
+#include "control_fixture.h"
+#include "gfx/gfx_test_support.h"
+#include "skin/binding.h"
+#include "skin/compose.h"
+#include "skin/keys.h"
+#include "skin/props.h"
+#include "skin/skin_button.h"
+#include "win_test_support.h"
+
+namespace {
+
+using controltest::CountReceived;
+using controltest::ParentLog;
+using controltest::Window;
+using controltest::WindowProcOf;
+namespace key = skin::key;
+
+constexpr COLORREF kRedPixel = RGB(255, 0, 0), kGreenPixel = RGB(0, 255, 0), kBluePixel = RGB(0, 0, 255),
+                   kYellowPixel = RGB(255, 255, 0);
+
+int32_t StateOf(HWND button) {
+    return skin::GetSkinCode(button, key::kDrawState);
+}
+
+COLORREF FacePixel(HWND button) {
+    HDC dc = GetWindowDC(button);
+    COLORREF c = GetPixel(dc, 20, 15);
+    ReleaseDC(button, dc);
+    return c;
+}
+
+void PaintSentinel(HWND button) {
+    HDC dc = GetWindowDC(button);
+    RECT r{0, 0, 40, 30};
+    HBRUSH magenta = CreateSolidBrush(RGB(255, 0, 255));
+    FillRect(dc, &r, magenta);
+    DeleteObject(magenta);
+    ReleaseDC(button, dc);
+}
+
+// Real input: the cursor moves and the button goes down and up as if the user did it.
+void MouseTo(int x, int y) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = (x * 65536 + GetSystemMetrics(SM_CXSCREEN) - 1) / GetSystemMetrics(SM_CXSCREEN);
+    in.mi.dy = (y * 65536 + GetSystemMetrics(SM_CYSCREEN) - 1) / GetSystemMetrics(SM_CYSCREEN);
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &in, sizeof in);
+}
+
+void MouseButton(bool down) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    SendInput(1, &in, sizeof in);
+}
+
+bool PumpUntilState(HWND button, int32_t state) {
+    return testsupport::PumpUntil([&] { return StateOf(button) == state; }, 3000);
+}
+
+struct Faces {
+    Faces()
+        : normal(composetest::SolidImage(40, 30, 0xFFFF0000)),
+          hover(composetest::SolidImage(40, 30, 0xFF00FF00)),
+          down(composetest::SolidImage(40, 30, 0xFF0000FF)),
+          disabled(composetest::SolidImage(40, 30, 0xFFFFFF00)) {}
+    gfx::UniqueGpImage normal, hover, down, disabled;
+};
+
+class OrdinaryButton : public ::testing::Test {
+  protected:
+    OrdinaryButton() : parent_(300, 200) {
+        button_ = skin_.CreateButton(parent_.get(), 50, 50, 40, 30, "go");
+        skin_.SetFaceImages(faces_.normal.get(), faces_.hover.get(), faces_.down.get(), faces_.disabled.get());
+        MouseTo(20, 20);  // far from the button
+        testsupport::PumpMessages(50);
+        parent_.Show();
+        UpdateWindow(parent_.get());
+        testsupport::PumpMessages(50);
+    }
+    ~OrdinaryButton() override {
+        MouseButton(false);
+        MouseTo(20, 20);
+        testsupport::PumpMessages(20);
+    }
+    // Screen position of the button's pixel (dx, dy).
+    void MouseToButton(int dx, int dy) { MouseTo(100 + 50 + dx, 100 + 50 + dy); }
+
+    Faces faces_;
+    Window parent_;
+    skin::SkinButton skin_;
+    HWND button_ = nullptr;
+};
+
+TEST_F(OrdinaryButton, CreateButtonBindsATransparentOwnerDrawnButton) {
+    ASSERT_NE(button_, nullptr);
+    EXPECT_EQ(skin_.GetHandle(), button_);
+    EXPECT_EQ(skin::GetSkinCode(button_, key::kType), skin::kSkinButton);
+    EXPECT_EQ(GetWindowLongPtrA(button_, GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
+    EXPECT_NE(GetWindowLongPtrA(button_, GWL_EXSTYLE) & WS_EX_TRANSPARENT, 0);
+    EXPECT_EQ(WindowProcOf(button_), &skin::ButtonProc);
+    EXPECT_EQ(WindowProcOf(parent_.get()), &skin::SkinParentProc);
+    // The first paint captured the parent's background and drew the normal face over it.
+    EXPECT_NE(skin::GetSkinProp(button_, key::kCacheBitmap), 0);
+    EXPECT_EQ(FacePixel(button_), kRedPixel);
+}
+
+TEST_F(OrdinaryButton, MouseEnterPressReleaseAndLeaveFollowTheStateTable) {
+    MouseToButton(10, 10);
+    ASSERT_TRUE(PumpUntilState(button_, skin::kStateHover));
+    EXPECT_EQ(FacePixel(button_), kGreenPixel);
+
+    MouseButton(true);
+    ASSERT_TRUE(PumpUntilState(button_, skin::kStateDown));
+    EXPECT_EQ(FacePixel(button_), kBluePixel);
+
+    ParentLog().clear();
+    MouseButton(false);
+    ASSERT_TRUE(PumpUntilState(button_, skin::kStateHover));
+    EXPECT_EQ(FacePixel(button_), kGreenPixel);
+    // The click itself is still reported by the system button.
+    bool clicked = false;
+    for (const auto& r : ParentLog())
+        clicked |= r.window == parent_.get() && r.message == WM_COMMAND && HIWORD(r.wParam) == BN_CLICKED;
+    EXPECT_TRUE(clicked);
+
+    MouseTo(20, 20);
+    ASSERT_TRUE(PumpUntilState(button_, skin::kStateNormal));
+    EXPECT_EQ(FacePixel(button_), kRedPixel);
+}
+
+TEST_F(OrdinaryButton, MovesInsideAHoveredButtonDoNotRepaint) {
+    MouseToButton(10, 10);
+    ASSERT_TRUE(PumpUntilState(button_, skin::kStateHover));
+    PaintSentinel(button_);
+    MouseToButton(20, 12);
+    testsupport::PumpMessages(100);
+    MouseToButton(25, 14);
+    testsupport::PumpMessages(100);
+    EXPECT_EQ(StateOf(button_), skin::kStateHover);
+    EXPECT_EQ(FacePixel(button_), RGB(255, 0, 255));
+}
+
+TEST_F(OrdinaryButton, DisablingShowsTheDisabledFaceAndEnablingTheNormalFace) {
+    EnableWindow(button_, FALSE);
+    EXPECT_EQ(StateOf(button_), skin::kStateDisabled);
+    EXPECT_EQ(FacePixel(button_), kYellowPixel);
+    EnableWindow(button_, TRUE);
+    EXPECT_EQ(StateOf(button_), skin::kStateNormal);
+    EXPECT_EQ(FacePixel(button_), kRedPixel);
+}
+
+TEST_F(OrdinaryButton, PressThenReleaseEndsInHoverAndAReleaseWithoutPressInNormal) {
+    SendMessageA(button_, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    ASSERT_EQ(StateOf(button_), skin::kStateHover);
+    SendMessageA(button_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    EXPECT_EQ(StateOf(button_), skin::kStateDown);
+    EXPECT_EQ(FacePixel(button_), kBluePixel);
+    SendMessageA(button_, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(StateOf(button_), skin::kStateHover);
+    EXPECT_EQ(FacePixel(button_), kGreenPixel);
+    SendMessageA(button_, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(StateOf(button_), skin::kStateNormal);
+    EXPECT_EQ(FacePixel(button_), kRedPixel);
+}
+
+TEST_F(OrdinaryButton, FocusAndSetStateFollowTheStateTable) {
+    skin::SetDrawState(button_, skin::kStateDown, false);
+    SendMessageA(button_, WM_SETFOCUS, 0, 0);
+    EXPECT_EQ(skin::GetSkinCode(button_, key::kIsFocus), 1);
+    EXPECT_EQ(StateOf(button_), skin::kStateHover);
+    SendMessageA(button_, BM_SETSTATE, 1, 0);
+    EXPECT_EQ(StateOf(button_), skin::kStateDown);
+    SendMessageA(button_, BM_SETSTATE, 2, 0);  // anything but 1 is "not pressed": focused, so Hover
+    EXPECT_EQ(StateOf(button_), skin::kStateHover);
+    SendMessageA(button_, WM_KILLFOCUS, 0, 0);
+    EXPECT_EQ(skin::GetSkinCode(button_, key::kIsFocus), 0);
+    EXPECT_EQ(StateOf(button_), skin::kStateNormal);
+    SendMessageA(button_, BM_SETSTATE, 0, 0);
+    EXPECT_EQ(StateOf(button_), skin::kStateNormal);
+    EXPECT_EQ(FacePixel(button_), kRedPixel);
+}
+
+TEST_F(OrdinaryButton, SetDrawStateRepaintsOnChangeOrWhenForced) {
+    PaintSentinel(button_);
+    skin::SetDrawState(button_, skin::kStateNormal, false);  // unchanged, not forced
+    EXPECT_EQ(FacePixel(button_), RGB(255, 0, 255));
+    skin::SetDrawState(button_, skin::kStateNormal, true);
+    EXPECT_EQ(FacePixel(button_), kRedPixel);
+    skin::SetDrawState(button_, skin::kStateHover, false);
+    EXPECT_EQ(FacePixel(button_), kGreenPixel);
+}
+
+TEST_F(OrdinaryButton, ButtonWithOnlyANormalFaceShowsItInEveryState) {
+    skin_.SetFaceImages(std::nullopt, nullptr, nullptr, nullptr);
+    for (int32_t state : {skin::kStateHover, skin::kStateDown, skin::kStateDisabled, skin::kStateNormal}) {
+        skin::SetDrawState(button_, state, true);
+        EXPECT_EQ(FacePixel(button_), kRedPixel) << state;
+    }
+}
+
+TEST_F(OrdinaryButton, CustomDrawNoticeToTheParentRepaintsTheButton) {
+    PaintSentinel(button_);
+    NMHDR header{button_, 0, static_cast<UINT>(NM_CUSTOMDRAW)};
+    SendMessageA(parent_.get(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header));
+    EXPECT_EQ(FacePixel(button_), kRedPixel);
+}
+
+TEST(BindButton, NonWindowFailsAndBindingTwiceSubclassesOnce) {
+    Window parent(200, 100);
+    HWND button = CreateWindowExA(0, "Button", "b", WS_CHILD | WS_VISIBLE, 0, 0, 40, 30, parent.get(), nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+    WNDPROC system = WindowProcOf(button);
+    skin::SkinButton skin;
+    EXPECT_FALSE(skin.BindButton(reinterpret_cast<HWND>(static_cast<INT_PTR>(0x4242))));
+    EXPECT_EQ(skin.GetHandle(), nullptr);
+    auto face = composetest::SolidImage(4, 4, 0xFF00FF00);
+    ASSERT_TRUE(skin.BindButton(button, face.get()));
+    ASSERT_TRUE(skin.BindButton(button));  // no image given: the normal face stays
+    EXPECT_EQ(skin::GetSkinProp(button, key::kNormalImage), reinterpret_cast<intptr_t>(face.get()));
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(skin::GetSkinProp(button, key::kWndProc)), system);
+    // No colour defaults of a PNG control.
+    EXPECT_EQ(skin::GetSkinProp(button, key::kBackColor), 0);
+    EXPECT_EQ(skin::GetSkinProp(button, key::kOrderColor), 0);
+}
+
+TEST(SetFaceImages, OnlyTheGivenFacesAreStored) {
+    Window parent(200, 100);
+    skin::SkinButton skin;
+    HWND button = skin.CreateButton(parent.get(), 0, 0, 40, 30, nullptr);
+    ASSERT_NE(button, nullptr);
+    Faces faces;
+    skin.SetFaceImages(faces.normal.get(), faces.hover.get(), faces.down.get(), faces.disabled.get());
+    auto other = composetest::SolidImage(4, 4, 0xFF000000);
+    skin.SetFaceImages(std::nullopt, other.get());
+    EXPECT_EQ(skin::GetSkinProp(button, key::kNormalImage), reinterpret_cast<intptr_t>(faces.normal.get()));
+    EXPECT_EQ(skin::GetSkinProp(button, key::kOverImage), reinterpret_cast<intptr_t>(other.get()));
+    EXPECT_EQ(skin::GetSkinProp(button, key::kDownImage), reinterpret_cast<intptr_t>(faces.down.get()));
+    EXPECT_EQ(skin::GetSkinProp(button, key::kDisableImage), reinterpret_cast<intptr_t>(faces.disabled.get()));
+    skin.SetBackType(skin::kBackFit);
+    EXPECT_EQ(skin::GetSkinCode(button, key::kBackType), skin::kBackFit);
+}
+
+TEST(SetFaceImageData, DecodesTheGivenBlocksAndLeavesOmittedFaces) {
+    Window parent(200, 100);
+    skin::SkinButton skin;
+    HWND button = skin.CreateButton(parent.get(), 0, 0, 40, 30, "x");
+    auto keep = composetest::SolidImage(4, 4, 0xFF000000);
+    skin.SetFaceImages(std::nullopt, std::nullopt, std::nullopt, keep.get());
+    gfx::ByteBlock a = gfxtest::MakePng(5, 7, [](int, int) { return 0xFFFF0000u; });
+    const uint8_t junk[] = {1, 0, 0, 0, 2, 0, 0, 0, 'n', 'o'};
+    skin.SetFaceImageData(a.data(), junk, a.data());
+    auto* normal = skin::GetSkinPointer<Gdiplus::GpImage>(button, key::kNormalImage);
+    auto* down = skin::GetSkinPointer<Gdiplus::GpImage>(button, key::kDownImage);
+    ASSERT_NE(normal, nullptr);
+    ASSERT_NE(down, nullptr);
+    EXPECT_NE(normal, down);  // each block is decoded into an image of its own
+    UINT w = 0, h = 0;
+    composetest::ImageSize(normal, w, h);
+    EXPECT_EQ(w, 5u);
+    EXPECT_EQ(h, 7u);
+    EXPECT_EQ(skin::GetSkinProp(button, key::kOverImage), 0);
+    EXPECT_EQ(skin::GetSkinProp(button, key::kDisableImage), reinterpret_cast<intptr_t>(keep.get()));
+    sys::GdipDisposeImage(normal);
+    sys::GdipDisposeImage(down);
+}
+
+TEST(SkinButtonObject, CloneSharesTheWindowAndInheritsTheAccessors) {
+    Window parent(200, 100);
+    skin::SkinButton skin;
+    HWND button = skin.CreateButton(parent.get(), 0, 0, 40, 30, "abc");
+    std::unique_ptr<skin::SkinButton> copy(skin.Clone());
+    EXPECT_EQ(copy->GetHwnd(), button);
+    EXPECT_TRUE(copy->IsValid());
+    copy->SetProperty(key::kDrawState, skin::kStateDown);
+    EXPECT_EQ(skin.GetProperty(key::kDrawState), skin::kStateDown);
+    EXPECT_EQ(copy->Send(WM_GETTEXTLENGTH, 0, 0), 3);
+    copy->Release();
+    EXPECT_TRUE(skin.IsValid());
+}
+
+// --- layered parent
+
+struct CompositionLog {
+    int count = 0;
+    uint32_t buttonPixel = 0;  // ARGB of the composed face at the button's centre
+};
+
+CompositionLog& Composed() {
+    static CompositionLog log;
+    return log;
+}
+
+void RecordComposition(HWND, Gdiplus::GpBitmap* image) {
+    ++Composed().count;
+    Composed().buttonPixel = image ? composetest::PixelAt(image, 50 + 20, 50 + 15) : 0;
+}
+
+// A layered top-level window whose button already carries LayeredButtonProc, as the layered window skin
+// leaves it: the system button procedure saved under PngControl_ChildWndProc.
+class LayeredButton : public ::testing::Test {
+  protected:
+    LayeredButton()
+        : back_(composetest::SolidImage(300, 200, 0xFF808080)), parent_(300, 200, nullptr, 100, 100, 0, WS_EX_LAYERED) {
+        button_ = CreateWindowExA(WS_EX_TRANSPARENT, "Button", "go", WS_CHILD | WS_VISIBLE, 50, 50, 40, 30,
+                                  parent_.get(), nullptr, GetModuleHandleA(nullptr), nullptr);
+        skin::SetSkinCode(button_, key::kType, skin::kSkinButton);
+        skin::SetSkinProp(button_, key::kNormalImage, reinterpret_cast<intptr_t>(faces_.normal.get()));
+        skin::SetSkinProp(button_, key::kOverImage, reinterpret_cast<intptr_t>(faces_.hover.get()));
+        skin::SetSkinProp(button_, key::kDownImage, reinterpret_cast<intptr_t>(faces_.down.get()));
+        skin::SetSkinProp(button_, key::kDisableImage, reinterpret_cast<intptr_t>(faces_.disabled.get()));
+        LONG_PTR system =
+            SetWindowLongPtrA(button_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&skin::LayeredButtonProc));
+        skin::SetSkinProp(button_, key::kChildWndProc, system);
+        skin::SetSkinProp(parent_.get(), key::kBackImage, reinterpret_cast<intptr_t>(back_.get()));
+        MouseTo(20, 20);
+        testsupport::PumpMessages(50);
+        skin::ComposeWindow(parent_.get());  // the face makes the window visible to the mouse
+        parent_.Show();
+        testsupport::PumpMessages(50);
+        skin::SetCompositionObserver({RecordComposition, nullptr});
+        Composed() = {};
+    }
+    ~LayeredButton() override {
+        skin::SetCompositionObserver({});
+        MouseButton(false);
+        MouseTo(20, 20);
+        testsupport::PumpMessages(20);
+    }
+    void MouseToButton(int dx, int dy) { MouseTo(100 + 50 + dx, 100 + 50 + dy); }
+
+    Faces faces_;
+    gfx::UniqueGpImage back_;
+    Window parent_;
+    HWND button_ = nullptr;
+};
+
+TEST_F(LayeredButton, EnteringRecomposesOnceAndMovesInsideDoNot) {
+    MouseToButton(10, 10);
+    ASSERT_TRUE(PumpUntilState(button_, skin::kStateHover));
+    testsupport::PumpMessages(50);
+    EXPECT_EQ(Composed().count, 1);
+    EXPECT_EQ(Composed().buttonPixel, 0xFF00FF00u);
+    MouseToButton(20, 12);
+    testsupport::PumpMessages(100);
+    MouseToButton(25, 14);
+    testsupport::PumpMessages(100);
+    EXPECT_EQ(Composed().count, 1);
+    EXPECT_EQ(StateOf(button_), skin::kStateHover);
+}
+
+TEST_F(LayeredButton, PressReleaseAndLeaveEachRecomposeWithTheNewFace) {
+    MouseToButton(10, 10);
+    ASSERT_TRUE(PumpUntilState(button_, skin::kStateHover));
+    MouseButton(true);
+    ASSERT_TRUE(PumpUntilState(button_, skin::kStateDown));
+    EXPECT_EQ(Composed().buttonPixel, 0xFF0000FFu);
+    MouseButton(false);
+    ASSERT_TRUE(PumpUntilState(button_, skin::kStateHover));
+    EXPECT_EQ(Composed().buttonPixel, 0xFF00FF00u);
+    const int beforeLeave = Composed().count;
+    MouseTo(20, 20);
+    ASSERT_TRUE(PumpUntilState(button_, skin::kStateNormal));
+    EXPECT_EQ(Composed().count, beforeLeave + 1);
+    EXPECT_EQ(Composed().buttonPixel, 0xFFFF0000u);
+}
+
+TEST_F(LayeredButton, StateIsStoredAndComposedEvenWhenUnchanged) {
+    SendMessageA(button_, WM_LBUTTONUP, 0, 0);  // a release without press: Normal again
+    EXPECT_EQ(StateOf(button_), skin::kStateNormal);
+    EXPECT_EQ(Composed().count, 1);
+    EnableWindow(button_, FALSE);
+    EXPECT_EQ(StateOf(button_), skin::kStateDisabled);
+    EXPECT_EQ(Composed().buttonPixel, 0xFFFFFF00u);
+    EnableWindow(button_, TRUE);
+    EXPECT_EQ(StateOf(button_), skin::kStateNormal);
+    EXPECT_EQ(Composed().count, 3);
+    // Focus is not tracked on a layered parent.
+    SendMessageA(button_, WM_SETFOCUS, 0, 0);
+    EXPECT_EQ(skin::GetSkinProp(button_, key::kIsFocus), 0);
+    EXPECT_EQ(Composed().count, 3);
+}
+
+}  // namespace

@@ -1,0 +1,187 @@
+// Presentation of composed faces on layered windows, the caret line and the kept focus image.
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "compose_fixture.h"
+#include "skin/compose.h"
+
+namespace {
+
+using composetest::Alpha;
+using composetest::MakeChild;
+using composetest::PixelAt;
+using composetest::SolidImage;
+using composetest::TopWindow;
+
+// What the observer saw of each presentation: the size, the caret flag and the pixels top row first.
+struct Presentation {
+    HWND window = nullptr;
+    int width = 0;
+    int height = 0;
+    int withCaret = 0;
+    std::vector<uint32_t> pixels;
+    uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(height - 1 - y) * width + x]; }
+};
+
+std::vector<Presentation> g_presented;
+std::vector<HWND> g_composed;
+
+class Presenting : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        g_presented.clear();
+        g_composed.clear();
+        skin::CompositionObserver observer;
+        observer.composed = [](HWND window, Gdiplus::GpBitmap*) { g_composed.push_back(window); };
+        observer.presented = [](HWND window, const uint32_t* pixels, int width, int height, int withCaret) {
+            g_presented.push_back({window, width, height, withCaret,
+                                   std::vector<uint32_t>(pixels, pixels + static_cast<size_t>(width) * height)});
+        };
+        skin::SetCompositionObserver(observer);
+    }
+    void TearDown() override {
+        skin::SetCompositionObserver({});
+        skin::FocusCaretState& focus = skin::FocusCaret();
+        focus.focusParent = nullptr;
+        focus.focusChild = nullptr;
+        focus.caretVisible = 0;
+        skin::ReplaceFocusImage(nullptr);
+    }
+};
+
+TEST_F(Presenting, ImageReachesTheLayeredWindowPremultipliedAtTheWindowSize) {
+    TopWindow top(30, 20, WS_EX_LAYERED);
+    gfx::UniqueGpImage image = SolidImage(10, 10, 0x80FF0000);
+    skin::PresentLayered(top.get(), image.get(), 0);
+    ASSERT_EQ(g_presented.size(), 1u);
+    const Presentation& p = g_presented[0];
+    EXPECT_EQ(p.width, 30);
+    EXPECT_EQ(p.height, 20);
+    // Premultiplied BGRA: translucent red 0x80FF0000 is stored as 0x80800000.
+    const uint32_t c = p.At(5, 5);
+    EXPECT_NEAR(static_cast<int>(c >> 24), 0x80, 1);
+    EXPECT_NEAR(static_cast<int>((c >> 16) & 0xFF), 0x80, 2);
+    EXPECT_EQ(c & 0xFFFF, 0u);
+    EXPECT_EQ(p.At(9, 9) >> 24, c >> 24);
+    EXPECT_EQ(p.At(10, 5), 0u);
+    EXPECT_EQ(p.At(5, 10), 0u);
+    EXPECT_EQ(p.At(29, 19), 0u);
+}
+
+TEST_F(Presenting, NothingIsPresentedForANullImageOrADestroyedWindow) {
+    gfx::UniqueGpImage image = SolidImage(10, 10, 0xFFFF0000);
+    HWND gone;
+    {
+        TopWindow top(30, 20, WS_EX_LAYERED);
+        gone = top.get();
+        skin::PresentLayered(top.get(), nullptr, 0);
+    }
+    skin::PresentLayered(gone, image.get(), 1);
+    skin::PresentLayered(nullptr, image.get(), 0);
+    EXPECT_TRUE(g_presented.empty());
+}
+
+// A child at (10, 20), 24 pixels high, caret at x = 7: the line runs from (22, 26) to (22, 38).
+class CaretLine : public Presenting {
+  protected:
+    void SetUp() override {
+        Presenting::SetUp();
+        child_ = MakeChild(top_.get(), 10, 20, 40, 24);
+        ASSERT_TRUE(CreateCaret(child_, nullptr, 1, 12));
+        SetCaretPos(7, 3);  // the caret's own vertical position plays no part
+    }
+    void TearDown() override {
+        DestroyCaret();
+        Presenting::TearDown();
+    }
+    TopWindow top_{100, 80, WS_EX_LAYERED};
+    HWND child_ = nullptr;
+};
+
+TEST_F(CaretLine, IsTwelvePixelsOfOpaqueBlackOneColumnWideCentredInTheChild) {
+    gfx::UniqueGpImage image = SolidImage(100, 80, 0);
+    {
+        gfx::UniqueGpGraphics g;
+        sys::GdipGetImageGraphicsContext(image.get(), g.put());
+        skin::DrawCaretLine(top_.get(), child_, g.get());
+    }
+    for (int y = 26; y <= 37; ++y)
+        EXPECT_EQ(PixelAt(image.get(), 22, y), 0xFF000000u) << "row " << y;
+    EXPECT_EQ(Alpha(PixelAt(image.get(), 22, 25)), 0u);
+    EXPECT_EQ(Alpha(PixelAt(image.get(), 22, 39)), 0u);
+    EXPECT_EQ(Alpha(PixelAt(image.get(), 21, 30)), 0u);
+    EXPECT_EQ(Alpha(PixelAt(image.get(), 23, 30)), 0u);
+    auto drawn = composetest::PixelsWhere(image.get(), [](uint32_t c) { return Alpha(c) != 0; });
+    EXPECT_LE(drawn.size(), 13u);
+}
+
+TEST_F(CaretLine, IsDrawnOverThePresentedImageOnlyWhenAskedFor) {
+    gfx::UniqueGpImage image = SolidImage(100, 80, 0xFFFFFFFF);
+    skin::FocusCaret().focusChild = child_;
+    skin::PresentLayered(top_.get(), image.get(), 1);
+    skin::PresentLayered(top_.get(), image.get(), 0);
+    ASSERT_EQ(g_presented.size(), 2u);
+    EXPECT_EQ(g_presented[0].withCaret, 1);
+    EXPECT_EQ(g_presented[0].At(22, 30), 0xFF000000u);
+    EXPECT_EQ(g_presented[0].At(23, 30), 0xFFFFFFFFu);
+    EXPECT_EQ(g_presented[1].At(22, 30), 0xFFFFFFFFu);
+    // No focused child: no line, even when asked for.
+    skin::FocusCaret().focusChild = nullptr;
+    skin::PresentLayered(top_.get(), image.get(), 1);
+    ASSERT_EQ(g_presented.size(), 3u);
+    EXPECT_EQ(g_presented[2].At(22, 30), 0xFFFFFFFFu);
+}
+
+TEST_F(Presenting, ComposeWindowShowsTheFaceWithoutCaretAndLeavesCaretVisibleAlone) {
+    TopWindow top(30, 20, WS_EX_LAYERED);
+    gfx::UniqueGpImage back = SolidImage(30, 20, 0xFF0000FF);
+    skin::SetSkinProp(top.get(), skin::key::kBackImage, reinterpret_cast<intptr_t>(back.get()));
+    skin::FocusCaret().caretVisible = 1;
+    skin::ComposeWindow(top.get());
+    ASSERT_EQ(g_composed.size(), 1u);
+    ASSERT_EQ(g_presented.size(), 1u);
+    EXPECT_EQ(g_presented[0].withCaret, 0);
+    EXPECT_EQ(g_presented[0].At(15, 10), 0xFF0000FFu);
+    EXPECT_EQ(skin::FocusCaret().caretVisible, 1);
+}
+
+TEST_F(Presenting, OnlyTheFocusParentsFaceIsKeptAndEachCompositionReplacesIt) {
+    TopWindow focused(30, 20, WS_EX_LAYERED);
+    TopWindow other(30, 20, WS_EX_LAYERED);
+    gfx::UniqueGpImage red = SolidImage(30, 20, 0xFFFF0000);
+    gfx::UniqueGpImage blue = SolidImage(30, 20, 0xFF0000FF);
+    skin::SetSkinProp(focused.get(), skin::key::kBackImage, reinterpret_cast<intptr_t>(red.get()));
+    skin::SetSkinProp(other.get(), skin::key::kBackImage, reinterpret_cast<intptr_t>(blue.get()));
+
+    skin::ComposeWindow(other.get());
+    EXPECT_EQ(skin::FocusCaret().focusImage, nullptr);
+
+    skin::FocusCaret().focusParent = focused.get();
+    skin::ComposeWindow(focused.get());
+    Gdiplus::GpImage* kept = skin::FocusCaret().focusImage;
+    ASSERT_NE(kept, nullptr);
+    EXPECT_EQ(PixelAt(kept, 10, 10), 0xFFFF0000u);
+
+    skin::ComposeWindow(other.get());  // another window's face does not disturb the kept one
+    EXPECT_EQ(skin::FocusCaret().focusImage, kept);
+
+    skin::SetSkinProp(focused.get(), skin::key::kBackImage, reinterpret_cast<intptr_t>(blue.get()));
+    skin::ComposeWindow(focused.get());
+    ASSERT_NE(skin::FocusCaret().focusImage, nullptr);
+    EXPECT_EQ(PixelAt(skin::FocusCaret().focusImage, 10, 10), 0xFF0000FFu);
+}
+
+TEST_F(Presenting, ComposingANullWindowTouchesNeitherScreenNorKeptImage) {
+    TopWindow focused(30, 20, WS_EX_LAYERED);
+    skin::FocusCaret().focusParent = focused.get();
+    skin::ComposeWindow(focused.get());
+    Gdiplus::GpImage* kept = skin::FocusCaret().focusImage;
+    ASSERT_NE(kept, nullptr);
+    skin::ComposeWindow(nullptr);
+    EXPECT_TRUE(g_presented.size() == 1u);
+    EXPECT_EQ(skin::FocusCaret().focusImage, kept);
+}
+
+}  // namespace
