@@ -45,17 +45,47 @@ GlobalObjects& Globals() {
     return g_globals;
 }
 
+namespace {
+
+// Each skin object gets its Release call before it is freed.
+template <typename T>
+void ReleaseSkin(std::unique_ptr<T>& object) {
+    if (object)
+        object->Release();
+    object.reset();
+}
+
+}  // namespace
+
 void CreateGlobalObjects() {
+    SkinObjects& s = g_globals.skins;
+    s.clockSkin = std::make_unique<skin::SkinControl>();
+    s.entrySkin = std::make_unique<skin::SkinControl>();
+    s.startButtonSkin = std::make_unique<skin::SkinButton>();
+    s.stopButtonSkin = std::make_unique<skin::SkinButton>();
+    s.closeButtonSkin = std::make_unique<skin::SkinButton>();
+    s.mainWindowSkin = std::make_unique<skin::SkinWindow>();
     g_globals.mainPlacement = std::make_unique<DisplayInfo>();
     g_globals.webPanelPlacement = std::make_unique<DisplayInfo>();
     g_globals.countdownPlacement = std::make_unique<DisplayInfo>();
+    s.countdownTextSkin = std::make_unique<skin::SkinControl>();
+    s.countdownWindowSkin = std::make_unique<skin::SkinWindow>();
 }
 
 void ReleaseGlobalObjects() {
+    SkinObjects& s = g_globals.skins;
     gfx::ReleaseFrameDimension();
+    ReleaseSkin(s.clockSkin);
+    ReleaseSkin(s.entrySkin);
+    ReleaseSkin(s.startButtonSkin);
+    ReleaseSkin(s.stopButtonSkin);
+    ReleaseSkin(s.closeButtonSkin);
+    ReleaseSkin(s.mainWindowSkin);
     g_globals.mainPlacement.reset();
     g_globals.webPanelPlacement.reset();
     g_globals.countdownPlacement.reset();
+    ReleaseSkin(s.countdownTextSkin);
+    ReleaseSkin(s.countdownWindowSkin);
 }
 
 void WireEvents() {
@@ -93,6 +123,7 @@ void OnMainWindowCreated() {
     using namespace ids;
     LoadWindow(kCountdownWindow);
     LoadWindow(kWebPanelWindow);
+    DressMainWindow(g_globals.skins);
     g_globals.mainPlacement = GetDisplayInfo();
     int32_t width = ReadInt(kMainWindow, kMainWindowElement, kPropWidth);
     int32_t height = ReadInt(kMainWindow, kMainWindowElement, kPropHeight);
@@ -106,6 +137,7 @@ void OnCountdownWindowCreated() {
     int32_t height = ReadInt(kCountdownWindow, kCountdownWindowElement, kPropHeight);
     MoveWindowTo(kCountdownWindow, kCountdownWindowElement,
                  CountdownPosition(*g_globals.countdownPlacement, width, height));
+    DressCountdownWindow(g_globals.skins);
 }
 
 void OnWebPanelWindowCreated() {

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "app/dressing.h"
 #include "app/ids.h"
 #include "app/placement.h"
 
@@ -12,6 +13,7 @@ namespace app {
 // The global objects, created at start-up before any window exists and released by the end-of-run
 // clean-up, in the order of creation.
 struct GlobalObjects {
+    SkinObjects skins;
     std::unique_ptr<DisplayInfo> mainPlacement;
     std::unique_ptr<DisplayInfo> webPanelPlacement;
     std::unique_ptr<DisplayInfo> countdownPlacement;

@@ -9,6 +9,7 @@
 #include "skin/paint.h"
 #include "skin/props.h"
 #include "skin/rules.h"
+#include "skin/skin_control.h"
 
 namespace skin {
 
@@ -147,7 +148,26 @@ LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     }
 }
 
+namespace {
+
+// The tooltip's own subclassing of the button is lost when the button is moved onto this procedure (the
+// button's first procedure is put back underneath), so the mouse messages reach the tooltip from here.
+void RelayToToolTip(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND tip = SharedToolTipWindow();
+    if (!tip || message < WM_MOUSEFIRST || message > WM_MOUSELAST || !GetSkinProp(window, key::kToolTips))
+        return;
+    MSG msg = {};
+    msg.hwnd = window;
+    msg.message = message;
+    msg.wParam = wParam;
+    msg.lParam = lParam;
+    sys::SendMessageA(tip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+}
+
+}  // namespace
+
 LRESULT CALLBACK LayeredButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    RelayToToolTip(window, message, wParam, lParam);
     switch (message) {
         case WM_MOUSEMOVE:
             if (MouseMoveEntersButton(DrawStateOf(window))) {

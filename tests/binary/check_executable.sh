@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks a built offclock.exe without running it: a GUI-subsystem executable whose import table names only
 # Windows system DLLs (no MinGW runtime DLL, and no GdiPlus.dll: GDI+ is bound at first use), which carries
-# its texts as GBK bytes.
+# its texts as GBK bytes, and carries a version record and a manifest that asks for no elevation.
 #   check_executable.sh OBJDUMP EXE
 set -u
 objdump=$1
@@ -32,6 +32,36 @@ if ! LC_ALL=C grep -q -a -P '\xCA\xB1\xBC\xE4\xB8\xF1\xCA\xBD00:00:00' "$exe"; t
     echo "the prompt text is not stored as GBK bytes"
     fail=1
 fi
+
+# Resources by (type, id), from the directory tree that objdump prints: 16 = RT_VERSION, 24 = RT_MANIFEST.
+resources=$(awk '
+    /^[0-9a-f]+   Entry: ID: / { type = $4 }
+    /^[0-9a-f]+     Entry: ID: / { print type "/" $4 }' <<<"$headers")
+grep -qx '0x000010,/0x000001,' <<<"$resources" || { echo "no version resource (RT_VERSION, id 1)"; fail=1; }
+grep -qx '0x000018,/0x000001,' <<<"$resources" || { echo "no manifest resource (RT_MANIFEST, id 1)"; fail=1; }
+
+# The contents, read from the resource section alone.
+rsrc=$(mktemp)
+trap 'rm -f "$rsrc"' EXIT
+"${objdump%objdump}objcopy" -O binary -j .rsrc "$exe" "$rsrc" 2>/dev/null || : >"$rsrc"
+utf16() { printf '%s' "$1" | sed 's/./&\\x00/g'; }
+has() { LC_ALL=C grep -q -a -P "$1" "$rsrc"; }
+# VS_FIXEDFILEINFO: signature FEEF04BD, structure version 1.0, file version 1.0.0.0, product version 1.0.0.0.
+has '\xBD\x04\xEF\xFE\x00\x00\x01\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00' ||
+    { echo "the version record does not say 1.0.0.0"; fail=1; }
+for pair in "ProductName=OffClock" "CompanyName=OffClock" "OriginalFilename=offclock.exe" "FileVersion=1.0.0.0" \
+    "ProductVersion=1.0.0.0"; do
+    key=${pair%%=*} value=${pair#*=}
+    # A string entry: the UTF-16 key, padding to 32 bits, the UTF-16 value.
+    has "$(utf16 "$key")(\\x00\\x00)+$(utf16 "$value")\\x00\\x00" || { echo "version record lacks $key \"$value\""; fail=1; }
+done
+for key in FileDescription LegalCopyright; do
+    has "$(utf16 "$key")" || { echo "version record lacks $key"; fail=1; }
+done
+has 'requestedExecutionLevel level="asInvoker" uiAccess="false"' ||
+    { echo "the manifest does not ask to run as the invoker"; fail=1; }
+[ "$(LC_ALL=C grep -a -o -P 'supportedOS Id=' "$rsrc" | wc -l)" -ge 4 ] ||
+    { echo "the manifest does not name Windows 7, 8, 8.1 and 10"; fail=1; }
 
 echo "imports: $(tr '\n' ' ' <<<"$dlls")"
 [ $fail -eq 0 ] && echo "PASS" || echo "FAIL"

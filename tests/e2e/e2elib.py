@@ -128,6 +128,10 @@ class Program:
     def windows(self):
         return [w for w in dump(self.env) if w.kind == "window"]
 
+    def windows_all(self):
+        """The program's windows plus tooltip and dialog windows."""
+        return dump(self.env)
+
     def wait_windows(self, count=3, timeout=60):
         return wait_for(lambda: (lambda ws: ws if len(ws) >= count and all(w.num("visible") for w in ws) else None)(
             self.windows()), timeout, what=f"{count} visible windows")

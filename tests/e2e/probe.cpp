@@ -6,9 +6,11 @@
 // Lines of "dump": key=value pairs separated by tabs; texts are hex-encoded GBK bytes.
 
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 #include <string>
 
 namespace {
@@ -70,15 +72,35 @@ BOOL CALLBACK OnChild(HWND child, LPARAM) {
     return TRUE;
 }
 
-BOOL CALLBACK OnTop(HWND top, LPARAM) {
+// Only the windows of offclock.exe processes: test programs running in the same prefix make windows of the
+// same classes.
+std::set<DWORD> ProgramProcesses() {
+    std::set<DWORD> pids;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return pids;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+        if (lstrcmpiA(entry.szExeFile, "offclock.exe") == 0)
+            pids.insert(entry.th32ProcessID);
+    }
+    CloseHandle(snapshot);
+    return pids;
+}
+
+BOOL CALLBACK OnTop(HWND top, LPARAM lParam) {
+    const auto& pids = *reinterpret_cast<const std::set<DWORD>*>(lParam);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(top, &owner);
+    if (!pids.count(owner))
+        return TRUE;
     char cls[128] = {};
     GetClassNameA(top, cls, sizeof cls);
     if (std::string(cls) == "OffClockWindow") {
         PrintWindow("window", top);
         EnumChildWindows(top, OnChild, 0);
     } else if (std::string(cls) == "tooltips_class32" || std::string(cls) == "#32770") {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(top, &pid);
         PrintWindow(cls[0] == '#' ? "dialog" : "tooltip", top);
         if (cls[0] == '#')
             EnumChildWindows(top, OnChild, 0);
@@ -95,7 +117,8 @@ HWND ParseHandle(const char* text) {
 int main(int argc, char** argv) {
     std::string command = argc > 1 ? argv[1] : "dump";
     if (command == "dump") {
-        EnumWindows(OnTop, 0);
+        std::set<DWORD> pids = ProgramProcesses();
+        EnumWindows(OnTop, reinterpret_cast<LPARAM>(&pids));
         return 0;
     }
     if (command == "close" && argc > 2)

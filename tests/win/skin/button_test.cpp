@@ -14,6 +14,8 @@
 #include "skin/keys.h"
 #include "skin/props.h"
 #include "skin/skin_button.h"
+#include "skin/skin_control.h"
+#include "skin/skin_window.h"
 #include "win_test_support.h"
 
 namespace {
@@ -389,6 +391,45 @@ TEST_F(LayeredButton, StateIsStoredAndComposedEvenWhenUnchanged) {
     SendMessageA(button_, WM_SETFOCUS, 0, 0);
     EXPECT_EQ(skin::GetSkinProp(button_, key::kIsFocus), 0);
     EXPECT_EQ(Composed().count, 3);
+}
+
+}  // namespace
+
+namespace {
+
+// The program's own order: the button is bound and given its tooltip on an ordinary window, then the window
+// becomes layered and its children move onto the layered procedures. The tooltip must still appear.
+TEST(LayeredButtonToolTip, TipRegisteredBeforeTheWindowBecameLayeredStillShowsOnHover) {
+    Faces faces;
+    Window parent(300, 200);
+    HWND button = CreateWindowExA(0, "Button", "", WS_CHILD | WS_VISIBLE, 50, 50, 40, 30, parent.get(), nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+    skin::SkinButton buttonSkin;
+    ASSERT_TRUE(buttonSkin.BindButton(button));
+    buttonSkin.SetFaceImages(faces.normal.get(), faces.hover.get(), faces.down.get());
+    buttonSkin.SetToolTip("tip text", true);
+    skin::SkinWindow windowSkin;
+    ASSERT_TRUE(windowSkin.Attach(parent.get()));
+    windowSkin.SetBackImage(composetest::SolidImage(300, 200, 0xFF808080).release());
+    windowSkin.BindChildren();
+    MouseTo(20, 20);
+    testsupport::PumpMessages(50);
+    // Shown and activated as the program's windows are.
+    ShowWindow(parent.get(), SW_SHOW);
+    testsupport::PumpMessages(100);
+
+    HWND tip = skin::SharedToolTipWindow();
+    ASSERT_NE(tip, nullptr);
+    MouseTo(100 + 50 + 10, 100 + 50 + 10);
+    testsupport::PumpMessages(100);
+    MouseTo(100 + 50 + 12, 100 + 50 + 11);
+    EXPECT_TRUE(PumpUntilState(button, skin::kStateHover));
+    EXPECT_TRUE(testsupport::PumpUntil([&] { return IsWindowVisible(tip) != FALSE; }, 5000));
+    char text[64] = {};
+    GetWindowTextA(tip, text, sizeof text);
+    EXPECT_STREQ(text, "tip text");
+    MouseTo(20, 20);
+    testsupport::PumpMessages(300);
 }
 
 }  // namespace

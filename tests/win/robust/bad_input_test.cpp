@@ -1,0 +1,334 @@
+// Bad input given to the running program's real windows in this process: huge and malformed entries, a burst
+// of starts and stops, corrupt pictures for the skin setters and a font that does not exist. Each must end
+// in a plain result (an error text, no picture, a fallback) with the process alive.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "app/controls.h"
+#include "assets/embedded_images.h"
+#include "gfx/byteblock.h"
+#include "gfx/graphics.h"
+#include "gfx/holders.h"
+#include "gfx/sysapi.h"
+#include "program_in_process.h"
+#include "skin/compose.h"
+#include "skin/keys.h"
+#include "skin/props.h"
+#include "skin/skin_control.h"
+#include "skin/skin_window.h"
+
+namespace {
+
+using namespace app::ids;
+using app::ControlKind;
+using app::GetControlProperty;
+using app::kEditContent;
+using app::kPropVisible;
+using app::kTimerInterval;
+using app::SetControlProperty;
+using testsupport::ProgramControl;
+using testsupport::ProgramWindow;
+using testsupport::PumpMessages;
+
+constexpr size_t kMegabyte = 1024 * 1024;
+
+int g_compositions = 0;
+void CountComposition(HWND, Gdiplus::GpBitmap*) {
+    ++g_compositions;
+}
+
+class BadInputTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_NE(testsupport::StartProgramInProcess(), nullptr);
+        entry_ = ProgramControl(kMainWindow, kTimeEntryEdit, ControlKind::EditBox);
+        start_ = ProgramControl(kMainWindow, kStartButton, ControlKind::Button);
+        stop_ = ProgramControl(kMainWindow, kStopButton, ControlKind::Button);
+        ASSERT_TRUE(entry_ && start_ && stop_);
+        PumpMessages(50);
+        g_compositions = 0;
+        skin::SetCompositionObserver({CountComposition, nullptr});
+    }
+    void TearDown() override {
+        skin::SetCompositionObserver({});
+        testsupport::StopProgramInProcess();
+    }
+
+    std::string Entry() const { return GetControlProperty(kMainWindow, kTimeEntryEdit, kEditContent).text; }
+    int32_t CountdownInterval() const {
+        return GetControlProperty(kMainWindow, kCountdownTimer, kTimerInterval).number;
+    }
+    bool CountdownShown() const { return IsWindowVisible(ProgramWindow(kCountdownWindow)) != FALSE; }
+    // The start button pressed as the mouse would: the system button reports the click to its window.
+    void ClickStart() { SendMessageA(start_, BM_CLICK, 0, 0); }
+    void ClickStop() { SendMessageA(stop_, BM_CLICK, 0, 0); }
+
+    // "HH:MM:SS" an hour from now, so that no countdown in these tests comes near its end.
+    static std::string AnHourAhead() {
+        const std::time_t later = std::time(nullptr) + 3600;
+        std::tm t{};
+        localtime_s(&t, &later);
+        char text[16];
+        std::snprintf(text, sizeof text, "%02d:%02d:%02d", t.tm_hour, t.tm_min, t.tm_sec);
+        return text;
+    }
+
+    HWND entry_ = nullptr;
+    HWND start_ = nullptr;
+    HWND stop_ = nullptr;
+};
+
+TEST_F(BadInputTest, AMegabytePastedIntoTheEntryIsCutAtTheBoxLimitAndRefusedOnStart) {
+    // A real paste through the clipboard: the edit box takes what its limit allows.
+    const std::string digits(kMegabyte, '1');
+    ASSERT_TRUE(OpenClipboard(ProgramWindow(kMainWindow)));
+    EmptyClipboard();
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, digits.size() + 1);
+    ASSERT_NE(memory, nullptr);
+    memcpy(GlobalLock(memory), digits.c_str(), digits.size() + 1);
+    GlobalUnlock(memory);
+    ASSERT_NE(SetClipboardData(CF_TEXT, memory), nullptr);
+    CloseClipboard();
+
+    SetControlProperty(kMainWindow, kTimeEntryEdit, kEditContent, "");
+    SendMessageA(entry_, WM_PASTE, 0, 0);
+    const std::string pasted = Entry();
+    const size_t limit = static_cast<size_t>(SendMessageA(entry_, EM_GETLIMITTEXT, 0, 0));
+    EXPECT_GT(pasted.size(), 0u) << "the paste reached the box";
+    EXPECT_LE(pasted.size(), limit);
+    EXPECT_EQ(pasted, std::string(pasted.size(), '1'));
+
+    ClickStart();
+    EXPECT_EQ(Entry(), scheduler::FORMAT_ERROR_TEXT) << "one piece, no colon";
+    EXPECT_EQ(CountdownInterval(), 0);
+    EXPECT_FALSE(CountdownShown());
+}
+
+TEST_F(BadInputTest, AMegabyteWrittenByTheProgramIsComposedAndAThreePartMegabyteSaturates) {
+    // Program writes do not stop at the typing limit: the whole megabyte goes through the layered face.
+    SetControlProperty(kMainWindow, kTimeEntryEdit, kEditContent, std::string(kMegabyte, '7'));
+    EXPECT_EQ(Entry().size(), kMegabyte);
+    EXPECT_GE(g_compositions, 1) << "the write recomposed MainWindow";
+    ClickStart();
+    EXPECT_EQ(Entry(), scheduler::FORMAT_ERROR_TEXT);
+
+    // Three pieces of a third of a megabyte each: valid shape, numbers far beyond 32 bits.
+    const std::string third(kMegabyte / 3, '9');
+    SetControlProperty(kMainWindow, kTimeEntryEdit, kEditContent, third + ":" + third + ":" + third);
+    ClickStart();
+    EXPECT_EQ(scheduler::CurrentState().targetHour, INT32_MAX);
+    EXPECT_EQ(scheduler::CurrentState().targetMinute, INT32_MAX);
+    EXPECT_EQ(scheduler::CurrentState().targetSecond, INT32_MAX);
+    EXPECT_EQ(CountdownInterval(), 1000);
+    EXPECT_TRUE(CountdownShown());
+    // The countdown's own ticks run with that target: the time left saturates, nothing is switched off.
+    scheduler::OnCountdownTimer();
+    EXPECT_EQ(scheduler::CurrentState().secondsLeft, INT32_MAX - 1);
+    EXPECT_EQ(testsupport::PowerOffRequests(), 0);
+    ClickStop();
+    scheduler::OnCountdownTimer();
+    EXPECT_EQ(CountdownInterval(), 0);
+    EXPECT_EQ(Entry(), scheduler::TIME_PROMPT);
+}
+
+TEST_F(BadInputTest, AHundredStartsAndStopsInABurstEndStoppedWithNothingSwitchedOff) {
+    const std::string target = AnHourAhead();
+    for (int i = 0; i < 100; ++i) {
+        SetControlProperty(kMainWindow, kTimeEntryEdit, kEditContent, target);
+        ClickStart();
+        ClickStop();
+    }
+    EXPECT_FALSE(CountdownShown());
+    EXPECT_EQ(scheduler::CurrentState().stopRequested, 1);
+    // The next countdown tick takes the stop: back to the prompt with the countdown timer off.
+    ASSERT_TRUE(testsupport::PumpUntil([this] { return CountdownInterval() == 0; }, 3000));
+    EXPECT_EQ(Entry(), scheduler::TIME_PROMPT);
+    EXPECT_EQ(scheduler::CurrentState().stopRequested, 0);
+    EXPECT_EQ(testsupport::PowerOffRequests(), 0);
+
+    // Started again after the burst, it counts down normally.
+    SetControlProperty(kMainWindow, kTimeEntryEdit, kEditContent, target);
+    ClickStart();
+    EXPECT_TRUE(CountdownShown());
+    ASSERT_TRUE(testsupport::PumpUntil([] { return scheduler::CurrentState().secondsLeft > 3500; }, 3000));
+    ClickStop();
+}
+
+struct JunkEntry {
+    const char* name;
+    std::string bytes;
+    bool startsCountdown;  // false: the box shows the format error
+};
+
+std::string AllBytesButNul() {
+    std::string bytes;
+    for (int b = 1; b < 256; ++b)
+        bytes.push_back(static_cast<char>(b));
+    return bytes;
+}
+
+TEST_F(BadInputTest, MalformedEntriesThroughTheRealBoxEndInTheFormatErrorOrAPlainCountdown) {
+    const std::vector<JunkEntry> entries = {
+        {"GBK lead bytes only", std::string(200, '\x81'), false},
+        {"lead bytes around the colons", "\x81\x81:\xFE\xFE:\x81", true},
+        {"lead byte at the very end", "12:30:0\x81", true},
+        {"bytes 1 to 255, one ASCII colon", AllBytesButNul(), false},
+        {"full-width colons",
+         "12\xA3\xBA"
+         "30\xA3\xBA"
+         "00",
+         false},
+        {"full-width digits", "\xA3\xB1\xA3\xB2:\xA3\xB3\xA3\xB0:\xA3\xB0\xA3\xB0", true},
+        {"signs and blanks, ASCII and full-width",
+         "\xA1\xA1\xA3\xAD"
+         "1: +2 :\xA3\xAB"
+         "3",
+         true},
+        {"colons only", ":::", false},
+        {"empty", "", false},
+    };
+    for (const JunkEntry& e : entries) {
+        SCOPED_TRACE(e.name);
+        // Through the edit box itself, as a paste or the input method would put it there.
+        SetWindowTextA(entry_, e.bytes.c_str());
+        ClickStart();
+        PumpMessages(20);
+        ASSERT_TRUE(IsWindow(entry_));
+        if (e.startsCountdown) {
+            EXPECT_EQ(CountdownInterval(), 1000);
+            EXPECT_TRUE(CountdownShown());
+        } else {
+            EXPECT_EQ(Entry(), scheduler::FORMAT_ERROR_TEXT);
+        }
+        // One tick with whatever target was stored, then a stop and the tick that takes it.
+        scheduler::OnCountdownTimer();
+        ClickStop();
+        scheduler::OnCountdownTimer();
+        EXPECT_EQ(CountdownInterval(), 0);
+        EXPECT_FALSE(CountdownShown());
+    }
+    EXPECT_EQ(testsupport::PowerOffRequests(), 0);
+}
+
+TEST_F(BadInputTest, FullWidthDigitsSignsAndBlanksReadAsTheirAsciiNumbers) {
+    SetWindowTextA(entry_, "\xA1\xA1\xA3\xAB\xA3\xB2\xA3\xB1:\xA3\xAD\xA3\xB5:\xA1\xA1\xA3\xB0\xA3\xB7");
+    ClickStart();
+    EXPECT_EQ(scheduler::CurrentState().targetHour, 21);
+    EXPECT_EQ(scheduler::CurrentState().targetMinute, -5);
+    EXPECT_EQ(scheduler::CurrentState().targetSecond, 7);
+    ClickStop();
+}
+
+// Counted blocks of damaged pictures.
+std::vector<uint8_t> Block(const uint8_t* bytes, uint32_t count) {
+    std::vector<uint8_t> block(8 + count);
+    const uint32_t dimensions = 1;
+    memcpy(block.data(), &dimensions, 4);
+    memcpy(block.data() + 4, &count, 4);
+    if (count)
+        memcpy(block.data() + 8, bytes, count);
+    return block;
+}
+
+std::vector<std::vector<uint8_t>> DamagedPictures() {
+    const uint8_t* png = gfx::BlockBytes(assets::kImageF);
+    const uint32_t size = gfx::BlockByteCount(assets::kImageF);
+    std::vector<std::vector<uint8_t>> damaged;
+    damaged.push_back(Block(png, size / 2));  // cut in the middle of the pixel data
+    damaged.push_back(Block(png, 8));         // the signature alone
+    damaged.push_back(Block(png, 33));        // signature and header, no pixels
+    std::vector<uint8_t> bad = Block(png, size);
+    bad[8 + 16] = 0x7F;  // width 2^31 - 1 in the header, whose checksum no longer matches
+    damaged.push_back(bad);
+    std::vector<uint8_t> flipped = Block(png, size);
+    for (uint32_t i = 8 + 41; i < flipped.size(); i += 7)
+        flipped[i] ^= 0x5A;  // compressed pixels scrambled
+    damaged.push_back(flipped);
+    std::vector<uint8_t> junk(4096);
+    for (size_t i = 0; i < junk.size(); ++i)
+        junk[i] = static_cast<uint8_t>(i * 131 + 7);
+    damaged.push_back(Block(junk.data(), static_cast<uint32_t>(junk.size())));
+    const uint8_t gif[] = {'G', 'I', 'F', '8', '9', 'a', 0x10, 0x00, 0x10, 0x00, 0xF7};
+    damaged.push_back(Block(gif, sizeof gif));  // a GIF header with a colour table that never comes
+    return damaged;
+}
+
+TEST_F(BadInputTest, DamagedPicturesGiveTheSkinSettersNoImageAndTheOldFaceStays) {
+    app::SkinObjects& skins = app::Globals().skins;
+    HWND main = ProgramWindow(kMainWindow);
+    const intptr_t face = skin::GetSkinProp(main, skin::key::kBackImage);
+    ASSERT_NE(face, 0);
+    for (const std::vector<uint8_t>& picture : DamagedPictures()) {
+        EXPECT_FALSE(skins.mainWindowSkin->SetBackImageData(picture.data()));
+        EXPECT_EQ(skin::GetSkinProp(main, skin::key::kBackImage), face) << "a refused picture replaces nothing";
+
+        skins.startButtonSkin->SetFaceImageData(picture.data(), picture.data(), picture.data(), picture.data());
+        for (const char* key :
+             {skin::key::kNormalImage, skin::key::kOverImage, skin::key::kDownImage, skin::key::kDisableImage})
+            EXPECT_EQ(skin::GetSkinProp(start_, key), 0) << key;
+        // The face without the start button's picture still composes.
+        g_compositions = 0;
+        skin::ComposeWindow(main);
+        EXPECT_EQ(g_compositions, 1);
+    }
+}
+
+TEST(MissingFontTest, ATextChildWhoseFontFaceDoesNotExistComposesWithAStandInFace) {
+    gfx::StartGraphicsSession();
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "OcMissingFontTop";
+    RegisterClassExA(&wc);
+    HWND top =
+        CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 100, 100, 200, 40, nullptr, nullptr, wc.hInstance, nullptr);
+    ASSERT_NE(top, nullptr);
+    skin::SkinWindow layered;
+    ASSERT_TRUE(layered.Attach(top));
+
+    struct Case {
+        const char* face;
+        int height;
+        bool drawsText;
+    };
+    for (const Case& c : {Case{"No Such Face At All", -16, true}, Case{"", -16, true},
+                          Case{"\xB2\xBB\xB4\xE6\xD4\xDA", -16, true}, Case{"No Such Face At All", 0, false}}) {
+        SCOPED_TRACE(c.face);
+        HWND child = CreateWindowExA(0, "EDIT", "12:34:56", WS_CHILD | WS_VISIBLE, 0, 0, 200, 40, top, nullptr,
+                                     wc.hInstance, nullptr);
+        HFONT font = CreateFontA(c.height, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, c.face);
+        SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        skin::SkinControl text;
+        text.BindPngControl(child);
+        text.SetBackColor(skin::kNoColor);
+        text.SetOrderColor(skin::kNoColor);
+        text.SetForeColor(0x00FFFFFF);
+        layered.BindChildren();
+
+        gfx::UniqueGpImage face(skin::ComposeToBitmap(top));
+        ASSERT_TRUE(face);
+        int inked = 0;
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 200; ++x) {
+                Gdiplus::ARGB pixel = 0;
+                sys::GdipBitmapGetPixel(static_cast<Gdiplus::GpBitmap*>(face.get()), x, y, &pixel);
+                inked += (pixel >> 24) != 0;
+            }
+        // A face GDI+ does not know is mapped to the one GDI draws instead, at the same size; a zero height is no
+        // font, so no text.
+        EXPECT_EQ(inked > 0, c.drawsText) << inked << " pixels inked";
+        DestroyWindow(child);
+        DeleteObject(font);
+    }
+    DestroyWindow(top);
+}
+
+}  // namespace
