@@ -163,7 +163,16 @@ def switch_off_prefix():
         subprocess.run([WINE, "regedit", reg], env=env, capture_output=True, timeout=120)
         subprocess.run(["wineserver", "-w"], env=env, timeout=120)
         open(ready, "w").close()
+    end_prefix(prefix)
     return prefix
+
+
+def end_prefix(prefix):
+    """Ends whatever still runs in a prefix of the tests' own: after a switch-off its desktop process is gone
+    and a program started before the prefix has wound down would wait for it."""
+    env = wine_env({"WINEPREFIX": prefix})
+    subprocess.run(["wineserver", "-k"], env=env, capture_output=True, timeout=60)
+    subprocess.run(["wineserver", "-w"], env=env, capture_output=True, timeout=60)
 
 
 def exit_windows_calls(trace_path):

@@ -6,12 +6,14 @@ import datetime
 import os
 import time
 
-from e2elib import (BUILD, Program, click, exit_windows_calls, gbk, run, switch_off_prefix, type_text, wait_for)
+from e2elib import (BUILD, Program, Screenshot, click, end_prefix, exit_windows_calls, gbk, run, switch_off_prefix,
+                    type_text, wait_for)
 
 MAIN = (896, 590)
 ENTRY = (MAIN[0] + 16 + 47, MAIN[1] + 35 + 10)
 START = (MAIN[0] + 2 + 16, MAIN[1] + 1 + 16)
 STOP = (MAIN[0] + 87 + 16, MAIN[1] + 88 + 16)
+CLOSE_BUTTON = (MAIN[0] + 94 + 8, MAIN[1] + 9 + 8)
 TIME_PROMPT = gbk("时间格式00:00:00")
 FORMAT_ERROR = gbk("格式要00:00:00")
 HEAD = gbk("离关机还有\r\n")
@@ -76,6 +78,12 @@ def test():
         wait_for(lambda: (child_text(program, (295, 56), (296, 56)) or b"").startswith(HEAD + b"0"), 10,
                  what="countdown message in CountdownWindow")
         assert countdown_window(program).num("visible") == 1
+        # The strip shows the message in the text colour above MainWindow, where it is otherwise transparent
+        # (its face is 楷体_GB2312, which this system lacks: the text must still show).
+        time.sleep(1.2)
+        strip = Screenshot().region(904, 552, 120, 38)
+        lit = [p for p in strip if p[2] > 150 and p[2] - p[1] > 40]
+        assert len(lit) > 30, f"no countdown text on screen ({len(lit)} pixels)"
         click(*STOP)
         wait_for(lambda: countdown_window(program).num("visible") == 0, 5, what="CountdownWindow hidden")
         wait_for(lambda: entry_text(program) == TIME_PROMPT, 5, what="entry reset by the next tick")
@@ -97,8 +105,10 @@ def test():
         assert any(s.startswith("0小时:0分钟:") for s in seen), seen
         assert len(seen) >= 3, f"the countdown should have been seen counting: {seen}"
 
+    end_prefix(prefix)
     calls = exit_windows_calls(trace)
     assert calls == ["Call user32.ExitWindowsEx(0000000c,00000000)"], calls
 
 
-run(test)
+if __name__ == "__main__":
+    run(test)
