@@ -1,22 +1,27 @@
 // Median cost of composing and presenting a layered skin window, for the two window shapes the program
 // shows: the 128x128 main window with five skinned children (two with text) and the 295x56 countdown strip
-// with one two-line text child. Prints; judges nothing.
+// with one two-line text child; then the program's own dressed windows during a countdown, beside a bare
+// UpdateLayeredWindow of a bitmap of the same size, the floor no composition can go below. Prints; judges
+// nothing.
 
 #include <windows.h>
 #include <objidl.h>
 #include <gdiplus.h>
 
 #include <algorithm>
+#include <ctime>
 #include <cstdio>
 #include <functional>
 #include <vector>
 
+#include "app/controls.h"
 #include "gfx/graphics.h"
 #include "gfx/holders.h"
 #include "gfx/sysapi.h"
 #include "skin/compose.h"
 #include "skin/keys.h"
 #include "skin/props.h"
+#include "program_in_process.h"
 
 namespace {
 
@@ -101,6 +106,122 @@ void Report(const char* name, HWND window) {
                 present);
 }
 
+// A bare UpdateLayeredWindow of a prepared premultiplied 32-bit bitmap of the window's size.
+double FloorMicroseconds(HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    const int width = r.right - r.left;
+    const int height = r.bottom - r.top;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bits)
+        std::fill_n(static_cast<uint32_t*>(bits), width * height, 0x80402010u);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    POINT origin{0, 0};
+    POINT at{r.left, r.top};
+    SIZE size{width, height};
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    const double floor = MedianMicroseconds(
+        [&] { UpdateLayeredWindow(window, screen, &at, &size, memory, &origin, 0, &blend, ULW_ALPHA); });
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return floor;
+}
+
+void ReportProgramWindow(const char* name, HWND window) {
+    const double compose = MedianMicroseconds([&] { skin::ComposeWindow(window); });
+    const double floor = FloorMicroseconds(window);
+    skin::ComposeWindow(window);  // leave the window's own face on it
+    std::printf("%-34s ComposeWindow %8.1f us   bare UpdateLayeredWindow %8.1f us   ratio %5.2f\n", name, compose,
+                floor, floor > 0 ? compose / floor : 0.0);
+}
+
+struct Tally {
+    int mainComposed = 0;
+    int countdownComposed = 0;
+    int mainPresented = 0;
+    int countdownPresented = 0;
+};
+Tally g_tally;
+HWND g_mainWindow = nullptr;
+
+double ProcessCpuSeconds() {
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    auto seconds = [](const FILETIME& t) {
+        return static_cast<double>((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7;
+    };
+    return seconds(kernel) + seconds(user);
+}
+
+// What the program's own timers make it do in `seconds` of running its message loop: compositions and
+// presentations of each window per second, and this process's CPU time as a share of one core.
+void ReportSteadyState(const char* name, int seconds) {
+    g_tally = {};
+    skin::SetCompositionObserver({[](HWND window, Gdiplus::GpBitmap*) {
+                                      ++(window == g_mainWindow ? g_tally.mainComposed : g_tally.countdownComposed);
+                                  },
+                                  [](HWND window, const uint32_t*, int, int, int) {
+                                      ++(window == g_mainWindow ? g_tally.mainPresented : g_tally.countdownPresented);
+                                  }});
+    const double cpu = ProcessCpuSeconds();
+    const double start = Now();
+    // Sleeps until a message comes, as the program's own loop does (a polling pump would cost more than the
+    // program).
+    MSG msg;
+    while (Now() - start < seconds) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    const double wall = Now() - start;
+    const double used = ProcessCpuSeconds() - cpu;
+    skin::SetCompositionObserver({});
+    std::printf(
+        "%-34s per second: MainWindow %4.1f composed %4.1f presented, CountdownWindow %4.1f composed %4.1f "
+        "presented; CPU %.2f %% of a core\n",
+        name, g_tally.mainComposed / wall, g_tally.mainPresented / wall, g_tally.countdownComposed / wall,
+        g_tally.countdownPresented / wall, 100.0 * used / wall);
+}
+
+// The dressed program in this process, counting down to a time an hour ahead (the switch-off is only counted).
+void BenchProgramWindows() {
+    using namespace app::ids;
+    if (!testsupport::StartProgramInProcess()) {
+        std::printf("the program's windows could not be created\n");
+        return;
+    }
+    g_mainWindow = testsupport::ProgramWindow(kMainWindow);
+    testsupport::PumpMessages(500);
+    ReportSteadyState("idle, 10 s", 10);
+    const std::time_t later = std::time(nullptr) + 3600;
+    std::tm t{};
+    localtime_s(&t, &later);
+    char entry[16];
+    std::snprintf(entry, sizeof entry, "%02d:%02d:%02d", t.tm_hour, t.tm_min, t.tm_sec);
+    app::SetControlProperty(kMainWindow, kTimeEntryEdit, app::kEditContent, entry);
+    SendMessageA(app::GetControlHandle(kMainWindow, kStartButton, app::ControlKind::Button), BM_CLICK, 0, 0);
+    testsupport::PumpUntil([] { return scheduler::CurrentState().secondsLeft > 0; }, 3000);
+    testsupport::PumpMessages(200);  // the copy timer has put the message on CountdownWindow
+    std::printf("the program's dressed windows, counting down (%d s left)\n", scheduler::CurrentState().secondsLeft);
+    ReportSteadyState("counting down, 10 s", 10);
+    ReportProgramWindow("MainWindow 128x128", testsupport::ProgramWindow(kMainWindow));
+    ReportProgramWindow("CountdownWindow 295x56", testsupport::ProgramWindow(kCountdownWindow));
+    testsupport::StopProgramInProcess();
+}
+
 }  // namespace
 
 int main() {
@@ -128,5 +249,7 @@ int main() {
     DestroyWindow(strip);
     DestroyWindow(main);
     DeleteObject(font);
+
+    BenchProgramWindows();
     return 0;
 }
