@@ -62,11 +62,19 @@ class Window:
         return f"<{self.kind} {self.fields.get('class')} {self.rect} text={self.text!r}>"
 
 
-def probe(*args, env=None):
+def probe(*args, env=None, attempts=3):
     env = dict(env or wine_env())
     env["WINEDEBUG"] = "-all"  # a relay trace is for the program, never for the probe
-    out = subprocess.run([WINE, PROBE, *args], capture_output=True, env=env, timeout=60)
-    return out.stdout.decode("latin-1")
+    # A Wine process started while its prefix is still coming up can now and then wait forever for the
+    # prefix's services; such a start is abandoned and made again.
+    for attempt in range(attempts):
+        try:
+            out = subprocess.run([WINE, PROBE, *args], capture_output=True, env=env, timeout=30)
+            return out.stdout.decode("latin-1")
+        except subprocess.TimeoutExpired:
+            if attempt == attempts - 1:
+                raise
+    return ""
 
 
 def dump(env=None):
@@ -102,6 +110,9 @@ class Program:
 
     def __init__(self, extra_env=None, args=(), stderr_path=None):
         self.env = wine_env(extra_env)
+        # The prefix's services come up first, with nothing racing them: a probe and the program starting
+        # together in a prefix whose server has just ended can leave one of them waiting.
+        probe("dump", env=self.env)
         self.stderr = open(stderr_path, "wb") if stderr_path else subprocess.DEVNULL
         self.process = subprocess.Popen([WINE, PROGRAM, *args], env=self.env, stdout=subprocess.DEVNULL,
                                         stderr=self.stderr)
@@ -164,6 +175,8 @@ def switch_off_prefix():
         subprocess.run(["wineserver", "-w"], env=env, timeout=120)
         open(ready, "w").close()
     end_prefix(prefix)
+    # Bring the prefix's services up before the program starts, one process at a time.
+    probe("dump", env=wine_env({"WINEPREFIX": prefix}))
     return prefix
 
 
