@@ -62,21 +62,21 @@ struct LogfontSpec {
     BYTE charset = DEFAULT_CHARSET;
 };
 
-// A STATIC window that carries a GDI font made from `spec`, or no font of its own.
+// A STATIC window that carries a GDI font made from `wanted`, or no font of its own.
 class FontWindow {
   public:
     FontWindow() {
         window_ = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr, nullptr, nullptr);
     }
-    explicit FontWindow(const LogfontSpec& spec) : FontWindow() {
+    explicit FontWindow(const LogfontSpec& wanted) : FontWindow() {
         LOGFONTA lf = {};
-        lf.lfHeight = spec.height;
-        lf.lfWeight = spec.weight;
-        lf.lfItalic = spec.italic;
-        lf.lfUnderline = spec.underline;
-        lf.lfStrikeOut = spec.strikeOut;
-        lf.lfCharSet = spec.charset;
-        lstrcpynA(lf.lfFaceName, spec.face, LF_FACESIZE);
+        lf.lfHeight = wanted.height;
+        lf.lfWeight = wanted.weight;
+        lf.lfItalic = wanted.italic;
+        lf.lfUnderline = wanted.underline;
+        lf.lfStrikeOut = wanted.strikeOut;
+        lf.lfCharSet = wanted.charset;
+        lstrcpynA(lf.lfFaceName, wanted.face, LF_FACESIZE);
         font_ = CreateFontIndirectA(&lf);
         SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     }
@@ -125,9 +125,9 @@ class FontsTest : public testing::Test {
   protected:
     void SetUp() override { gfxtest::EnsureGraphicsSession(); }
 
-    // The facts of the font CreateFromWindow makes for a window whose font is `spec`.
-    static FontFacts FromWindow(const LogfontSpec& spec) {
-        FontWindow window(spec);
+    // The facts of the font CreateFromWindow makes for a window whose font is `wanted`.
+    static FontFacts FromWindow(const LogfontSpec& wanted) {
+        FontWindow window(wanted);
         gfx::FontObject font;
         Gdiplus::GpFont* h = font.CreateFromWindow(window.get());
         EXPECT_EQ(h, font.GetHandle());
