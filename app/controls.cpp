@@ -25,7 +25,7 @@ constexpr int kFirstChildId = 100;
 struct Control {
     const ControlDef* def = nullptr;
     HWND hwnd = nullptr;
-    HFONT font = nullptr;     // owned
+    HFONT font = nullptr;        // owned
     HBRUSH backBrush = nullptr;  // owned
     uint32_t textColor = 0;
     uint32_t backColor = 0;
@@ -364,11 +364,12 @@ HWND CreateEditBox(Window& w, Control& c, int childId) {
         GetTextMetricsA(dc, &tm);
         SelectObject(dc, old);
         ReleaseDC(nullptr, dc);
-        height = std::max(height, static_cast<int>(tm.tmHeight - tm.tmInternalLeading) + 2 * GetSystemMetrics(SM_CYEDGE));
+        height =
+            std::max(height, static_cast<int>(tm.tmHeight - tm.tmInternalLeading) + 2 * GetSystemMetrics(SM_CYEDGE));
     }
-    HWND hwnd = CreateWindowExA(exStyle, "EDIT", "", style, d.left, d.top, d.width, height, w.hwnd,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(childId)), GetModuleHandleA(nullptr),
-                                nullptr);
+    HWND hwnd =
+        CreateWindowExA(exStyle, "EDIT", "", style, d.left, d.top, d.width, height, w.hwnd,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(childId)), GetModuleHandleA(nullptr), nullptr);
     if (!hwnd)
         return nullptr;
     SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -430,25 +431,44 @@ PropertyValue GetWindowProperty(Window& w, int property) {
     GetWindowRect(w.hwnd, &r);
     const WindowDef& d = *w.def;
     switch (property) {
-        case kPropLeft: return static_cast<int32_t>(r.left);
-        case kPropTop: return static_cast<int32_t>(r.top);
-        case kPropWidth: return static_cast<int32_t>(r.right - r.left);
-        case kPropHeight: return static_cast<int32_t>(r.bottom - r.top);
-        case kPropTag: return w.tag;
-        case kPropVisible: return static_cast<int32_t>(IsWindowVisible(w.hwnd) ? 1 : 0);
-        case kPropDisabled: return static_cast<int32_t>(IsWindowEnabled(w.hwnd) ? 0 : 1);
-        case kWindowCaption: return WindowText(w.hwnd);
-        case kWindowBackColor: return static_cast<int32_t>(d.backColor);
-        case kWindowPicturePlacement: return static_cast<int32_t>(d.picture == WindowPicture::Panel ? 1 : 0);
-        case kWindowStartPosition: return 1;  // centred
-        case kWindowMovable: return static_cast<int32_t>(d.movable);
-        case kWindowEnterMovesFocus: return static_cast<int32_t>(d.enterMovesFocus);
-        case kWindowEscCloses: return static_cast<int32_t>(w.escCloses);
-        case kWindowInTaskbar: return static_cast<int32_t>(d.inTaskbar);
-        case kWindowDragAnywhere: return static_cast<int32_t>(w.dragAnywhere);
-        case kWindowTopmost: return static_cast<int32_t>((GetWindowLongPtrA(w.hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) ? 1 : 0);
-        case kWindowClassName: return kWindowClass;
-        default: return 0;  // border, music, boxes, help, shape: none of them on these windows
+        case kPropLeft:
+            return static_cast<int32_t>(r.left);
+        case kPropTop:
+            return static_cast<int32_t>(r.top);
+        case kPropWidth:
+            return static_cast<int32_t>(r.right - r.left);
+        case kPropHeight:
+            return static_cast<int32_t>(r.bottom - r.top);
+        case kPropTag:
+            return w.tag;
+        case kPropVisible:
+            return static_cast<int32_t>(IsWindowVisible(w.hwnd) ? 1 : 0);
+        case kPropDisabled:
+            return static_cast<int32_t>(IsWindowEnabled(w.hwnd) ? 0 : 1);
+        case kWindowCaption:
+            return WindowText(w.hwnd);
+        case kWindowBackColor:
+            return static_cast<int32_t>(d.backColor);
+        case kWindowPicturePlacement:
+            return static_cast<int32_t>(d.picture == WindowPicture::Panel ? 1 : 0);
+        case kWindowStartPosition:
+            return 1;  // centred
+        case kWindowMovable:
+            return static_cast<int32_t>(d.movable);
+        case kWindowEnterMovesFocus:
+            return static_cast<int32_t>(d.enterMovesFocus);
+        case kWindowEscCloses:
+            return static_cast<int32_t>(w.escCloses);
+        case kWindowInTaskbar:
+            return static_cast<int32_t>(d.inTaskbar);
+        case kWindowDragAnywhere:
+            return static_cast<int32_t>(w.dragAnywhere);
+        case kWindowTopmost:
+            return static_cast<int32_t>((GetWindowLongPtrA(w.hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) ? 1 : 0);
+        case kWindowClassName:
+            return kWindowClass;
+        default:
+            return 0;  // border, music, boxes, help, shape: none of them on these windows
     }
 }
 
@@ -457,21 +477,42 @@ void SetWindowProperty(Window& w, int property, const PropertyValue& value) {
     GetWindowRect(w.hwnd, &r);
     int x = r.left, y = r.top, width = r.right - r.left, height = r.bottom - r.top;
     switch (property) {
-        case kPropLeft: x = value.number; break;
-        case kPropTop: y = value.number; break;
-        case kPropWidth: width = value.number; break;
-        case kPropHeight: height = value.number; break;
-        case kPropTag: w.tag = value.text; return;
-        case kPropVisible: ShowWindow(w.hwnd, value.number ? SW_SHOWNA : SW_HIDE); return;
-        case kPropDisabled: EnableWindow(w.hwnd, value.number ? FALSE : TRUE); return;
-        case kWindowCaption: SetWindowTextA(w.hwnd, value.text.c_str()); return;
-        case kWindowEscCloses: w.escCloses = value.number != 0; return;
-        case kWindowDragAnywhere: w.dragAnywhere = value.number != 0; return;
+        case kPropLeft:
+            x = value.number;
+            break;
+        case kPropTop:
+            y = value.number;
+            break;
+        case kPropWidth:
+            width = value.number;
+            break;
+        case kPropHeight:
+            height = value.number;
+            break;
+        case kPropTag:
+            w.tag = value.text;
+            return;
+        case kPropVisible:
+            ShowWindow(w.hwnd, value.number ? SW_SHOWNA : SW_HIDE);
+            return;
+        case kPropDisabled:
+            EnableWindow(w.hwnd, value.number ? FALSE : TRUE);
+            return;
+        case kWindowCaption:
+            SetWindowTextA(w.hwnd, value.text.c_str());
+            return;
+        case kWindowEscCloses:
+            w.escCloses = value.number != 0;
+            return;
+        case kWindowDragAnywhere:
+            w.dragAnywhere = value.number != 0;
+            return;
         case kWindowTopmost:
             SetWindowPos(w.hwnd, value.number ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                          SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
             return;
-        default: return;
+        default:
+            return;
     }
     SetWindowPos(w.hwnd, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -480,44 +521,74 @@ PropertyValue GetChildProperty(Control& c, int property) {
     const ControlDef& d = *c.def;
     if (d.kind == ControlKind::Timer) {
         switch (property) {
-            case kPropLeft: return d.left;
-            case kPropTop: return d.top;
-            case kPropWidth: return d.width;
-            case kPropHeight: return d.height;
-            case kPropTag: return c.tag;
-            case kTimerInterval: return c.interval;
-            default: return 0;
+            case kPropLeft:
+                return d.left;
+            case kPropTop:
+                return d.top;
+            case kPropWidth:
+                return d.width;
+            case kPropHeight:
+                return d.height;
+            case kPropTag:
+                return c.tag;
+            case kTimerInterval:
+                return c.interval;
+            default:
+                return 0;
         }
     }
     RECT r = ChildRect(c.hwnd);
     switch (property) {
-        case kPropLeft: return static_cast<int32_t>(r.left);
-        case kPropTop: return static_cast<int32_t>(r.top);
-        case kPropWidth: return static_cast<int32_t>(r.right - r.left);
-        case kPropHeight: return static_cast<int32_t>(r.bottom - r.top);
-        case kPropTag: return c.tag;
-        case kPropVisible: return static_cast<int32_t>((GetWindowLongPtrA(c.hwnd, GWL_STYLE) & WS_VISIBLE) ? 1 : 0);
-        case kPropDisabled: return static_cast<int32_t>(IsWindowEnabled(c.hwnd) ? 0 : 1);
-        default: break;
+        case kPropLeft:
+            return static_cast<int32_t>(r.left);
+        case kPropTop:
+            return static_cast<int32_t>(r.top);
+        case kPropWidth:
+            return static_cast<int32_t>(r.right - r.left);
+        case kPropHeight:
+            return static_cast<int32_t>(r.bottom - r.top);
+        case kPropTag:
+            return c.tag;
+        case kPropVisible:
+            return static_cast<int32_t>((GetWindowLongPtrA(c.hwnd, GWL_STYLE) & WS_VISIBLE) ? 1 : 0);
+        case kPropDisabled:
+            return static_cast<int32_t>(IsWindowEnabled(c.hwnd) ? 0 : 1);
+        default:
+            break;
     }
     if (d.kind == ControlKind::EditBox) {
         DWORD start = 0, end = 0;
         switch (property) {
-            case kEditContent: return WindowText(c.hwnd);
-            case kEditBorderStyle: return d.borderStyle;
-            case kEditTextColor: return static_cast<int32_t>(c.textColor);
-            case kEditBackColor: return static_cast<int32_t>(c.backColor);
-            case kEditHideSelection: return 1;
-            case kEditLengthLimit: return 0;
-            case kEditMultiLine: return static_cast<int32_t>(d.multiLine);
-            case kEditScrollBars: return 0;
-            case kEditAlignment: return static_cast<int32_t>(d.align);
-            case kEditInputMode: return 0;
-            case kEditPasswordChar: return "*";
-            case kEditCaseConversion: return 0;
-            case kEditSpinnerMode: return 0;
-            case kEditSpinnerMin: return 0;
-            case kEditSpinnerMax: return 100;
+            case kEditContent:
+                return WindowText(c.hwnd);
+            case kEditBorderStyle:
+                return d.borderStyle;
+            case kEditTextColor:
+                return static_cast<int32_t>(c.textColor);
+            case kEditBackColor:
+                return static_cast<int32_t>(c.backColor);
+            case kEditHideSelection:
+                return 1;
+            case kEditLengthLimit:
+                return 0;
+            case kEditMultiLine:
+                return static_cast<int32_t>(d.multiLine);
+            case kEditScrollBars:
+                return 0;
+            case kEditAlignment:
+                return static_cast<int32_t>(d.align);
+            case kEditInputMode:
+                return 0;
+            case kEditPasswordChar:
+                return "*";
+            case kEditCaseConversion:
+                return 0;
+            case kEditSpinnerMode:
+                return 0;
+            case kEditSpinnerMin:
+                return 0;
+            case kEditSpinnerMax:
+                return 100;
             case kEditSelStart:
                 SendMessageA(c.hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
                 return static_cast<int32_t>(start);
@@ -531,18 +602,26 @@ PropertyValue GetChildProperty(Control& c, int property) {
                 end = std::min<DWORD>(std::max(end, start), static_cast<DWORD>(text.size()));
                 return text.substr(start, end - start);
             }
-            default: return 0;
+            default:
+                return 0;
         }
     }
     if (d.kind == ControlKind::HtmlViewer && c.web) {
         switch (property) {
-            case kHtmlFontSize: return c.web->Settings().fontSize;
-            case kHtmlOffline: return static_cast<int32_t>(c.web->Settings().offline);
-            case kHtmlSilent: return static_cast<int32_t>(c.web->Settings().silent);
-            case kHtmlAddress: return c.web->Settings().address;
-            case kHtmlStatusText: return c.web->StatusText();
-            case kHtmlCaption: return c.web->Caption();
-            default: return 0;
+            case kHtmlFontSize:
+                return c.web->Settings().fontSize;
+            case kHtmlOffline:
+                return static_cast<int32_t>(c.web->Settings().offline);
+            case kHtmlSilent:
+                return static_cast<int32_t>(c.web->Settings().silent);
+            case kHtmlAddress:
+                return c.web->Settings().address;
+            case kHtmlStatusText:
+                return c.web->StatusText();
+            case kHtmlCaption:
+                return c.web->Caption();
+            default:
+                return 0;
         }
     }
     return 0;
@@ -562,16 +641,30 @@ void SetChildProperty(Control& c, int property, const PropertyValue& value) {
     RECT r = ChildRect(c.hwnd);
     int x = r.left, y = r.top, width = r.right - r.left, height = r.bottom - r.top;
     switch (property) {
-        case kPropLeft: x = value.number; break;
-        case kPropTop: y = value.number; break;
-        case kPropWidth: width = value.number; break;
-        case kPropHeight: height = value.number; break;
-        case kPropVisible: ShowWindow(c.hwnd, value.number ? SW_SHOWNA : SW_HIDE); return;
-        case kPropDisabled: EnableWindow(c.hwnd, value.number ? FALSE : TRUE); return;
+        case kPropLeft:
+            x = value.number;
+            break;
+        case kPropTop:
+            y = value.number;
+            break;
+        case kPropWidth:
+            width = value.number;
+            break;
+        case kPropHeight:
+            height = value.number;
+            break;
+        case kPropVisible:
+            ShowWindow(c.hwnd, value.number ? SW_SHOWNA : SW_HIDE);
+            return;
+        case kPropDisabled:
+            EnableWindow(c.hwnd, value.number ? FALSE : TRUE);
+            return;
         default:
             if (d.kind == ControlKind::EditBox) {
                 switch (property) {
-                    case kEditContent: WriteEditContent(c, value.isText ? value.text : std::to_string(value.number)); return;
+                    case kEditContent:
+                        WriteEditContent(c, value.isText ? value.text : std::to_string(value.number));
+                        return;
                     case kEditTextColor:
                         c.textColor = static_cast<uint32_t>(value.number);
                         InvalidateRect(c.hwnd, nullptr, TRUE);
@@ -590,16 +683,26 @@ void SetChildProperty(Control& c, int property, const PropertyValue& value) {
                     case kEditSelText:
                         SendMessageA(c.hwnd, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(value.text.c_str()));
                         return;
-                    default: return;
+                    default:
+                        return;
                 }
             }
             if (d.kind == ControlKind::HtmlViewer && c.web) {
                 switch (property) {
-                    case kHtmlFontSize: c.web->SetFontSize(value.number); return;
-                    case kHtmlOffline: c.web->SetOffline(value.number != 0); return;
-                    case kHtmlSilent: c.web->SetSilent(value.number != 0); return;
-                    case kHtmlAddress: c.web->Navigate(value.text); return;
-                    default: return;
+                    case kHtmlFontSize:
+                        c.web->SetFontSize(value.number);
+                        return;
+                    case kHtmlOffline:
+                        c.web->SetOffline(value.number != 0);
+                        return;
+                    case kHtmlSilent:
+                        c.web->SetSilent(value.number != 0);
+                        return;
+                    case kHtmlAddress:
+                        c.web->Navigate(value.text);
+                        return;
+                    default:
+                        return;
                 }
             }
             return;
@@ -656,9 +759,9 @@ HWND LoadWindow(WindowId id) {
     int x = (screenWidth - def->width) / 2;
     int y = (screenHeight - def->height) / 2;
     // Owned by an invisible window: an owned window never shows in the taskbar, whatever its extended style.
-    HWND hwnd = CreateWindowExA(def->topmost ? WS_EX_TOPMOST : 0, kWindowClass, "", WS_POPUP | WS_CLIPSIBLINGS, x,
-                                y, def->width, def->height, ProgramOwnerWindow(), nullptr, GetModuleHandleA(nullptr),
-                                nullptr);
+    HWND hwnd =
+        CreateWindowExA(def->topmost ? WS_EX_TOPMOST : 0, kWindowClass, "", WS_POPUP | WS_CLIPSIBLINGS, x, y,
+                        def->width, def->height, ProgramOwnerWindow(), nullptr, GetModuleHandleA(nullptr), nullptr);
     if (!hwnd)
         return nullptr;
     w.hwnd = hwnd;

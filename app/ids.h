@@ -27,21 +27,21 @@ inline constexpr WindowId kWebPanelWindow = 0x520103CD;
 inline constexpr ControlId kWebPanelWindowElement = 0x060103CC;
 
 // MainWindow's controls.
-inline constexpr ControlId kStartButton = 0x160101A2;    // 按钮1
-inline constexpr ControlId kStopButton = 0x160101B1;     // 按钮2
-inline constexpr ControlId kCloseButton = 0x160103C5;    // 按钮3
-inline constexpr ControlId kClockEdit = 0x160101A3;      // 编辑框1
-inline constexpr ControlId kTimeEntryEdit = 0x160101AE;  // 编辑框2
+inline constexpr ControlId kStartButton = 0x160101A2;          // 按钮1
+inline constexpr ControlId kStopButton = 0x160101B1;           // 按钮2
+inline constexpr ControlId kCloseButton = 0x160103C5;          // 按钮3
+inline constexpr ControlId kClockEdit = 0x160101A3;            // 编辑框1
+inline constexpr ControlId kTimeEntryEdit = 0x160101AE;        // 编辑框2
 inline constexpr ControlId kCountdownTextHolder = 0x16010214;  // 编辑框3, never seen
-inline constexpr ControlId kClockTimer = 0x160101A6;     // 时钟1
-inline constexpr ControlId kCountdownTimer = 0x160101E2; // 时钟2
+inline constexpr ControlId kClockTimer = 0x160101A6;           // 时钟1
+inline constexpr ControlId kCountdownTimer = 0x160101E2;       // 时钟2
 
 // CountdownWindow's controls.
 inline constexpr ControlId kCountdownText = 0x16010217;  // 编辑框1
 inline constexpr ControlId kMirrorTimer = 0x16010226;    // 时钟1
 
 // WebPanelWindow's control.
-inline constexpr ControlId kWebPanel = 0x160103CF;       // 超文本浏览框1
+inline constexpr ControlId kWebPanel = 0x160103CF;  // 超文本浏览框1
 }  // namespace ids
 
 // Property numbers. 0 to 7 are common to every kind; from 8 on they depend on the kind.
@@ -112,15 +112,15 @@ enum PropertyIndex : int {
 
 // Event numbers.
 enum EventNumber : int {
-    kEventCreated = 0,      // window: creation complete
-    kEventClose = 1,        // window: WM_CLOSE
+    kEventCreated = 0,  // window: creation complete
+    kEventClose = 1,    // window: WM_CLOSE
     kEventMoved = 3,
     kEventResized = 4,
     kEventShown = 10,
     kEventHidden = 11,
-    kEventClicked = 0,      // button
-    kEventChanged = 0,      // edit box: content changed
-    kEventPeriod = 0,       // timer
+    kEventClicked = 0,  // button
+    kEventChanged = 0,  // edit box: content changed
+    kEventPeriod = 0,   // timer
     kEventGotFocus = -7,
     kEventLostFocus = -8,
     kEventBeforeNavigate = 0,  // web page panel: "即将跳转"

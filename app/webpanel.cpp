@@ -65,7 +65,7 @@ void RegisterHostClass() {
 // The container side of the browser: client site, in-place site and in-place frame in one object. The frame
 // has no menus, tool space or status line; every request for them is declined politely.
 class WebPanel::Site final : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame {
-public:
+  public:
     explicit Site(HWND host) : host_(host) {}
 
     // IUnknown
@@ -117,8 +117,11 @@ public:
     STDMETHODIMP CanInPlaceActivate() override { return S_OK; }
     STDMETHODIMP OnInPlaceActivate() override { return S_OK; }
     STDMETHODIMP OnUIActivate() override { return S_OK; }
-    STDMETHODIMP GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc, LPRECT position,
-                                  LPRECT clip, LPOLEINPLACEFRAMEINFO info) override {
+    STDMETHODIMP GetWindowContext(IOleInPlaceFrame** frame,
+                                  IOleInPlaceUIWindow** doc,
+                                  LPRECT position,
+                                  LPRECT clip,
+                                  LPOLEINPLACEFRAMEINFO info) override {
         if (!frame || !doc || !position || !clip || !info)
             return E_POINTER;
         *frame = static_cast<IOleInPlaceFrame*>(this);
@@ -151,7 +154,7 @@ public:
     STDMETHODIMP EnableModeless(BOOL) override { return S_OK; }
     STDMETHODIMP TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
 
-private:
+  private:
     HWND host_;
     ULONG references_ = 1;
 };

@@ -19,7 +19,7 @@ struct WebPanelSettings {
 };
 
 class WebPanel {
-public:
+  public:
     // Creates the host window at `rect` (parent client coordinates) and the browser control in it. Returns
     // null when the host window cannot be made; a browser control that cannot be created leaves an empty
     // host window (the program runs on without it).
@@ -43,11 +43,11 @@ public:
     // Whether the browser accepted the last navigation request.
     bool Navigated() const { return navigated_; }
 
-private:
+  private:
     WebPanel() = default;
     class Site;
     HWND host_ = nullptr;
-    Site* site_ = nullptr;             // the container's client site; owned through COM references
+    Site* site_ = nullptr;  // the container's client site; owned through COM references
     IOleObject* object_ = nullptr;
     IWebBrowser2* browser_ = nullptr;
     WebPanelSettings settings_;

@@ -16,10 +16,10 @@ inline constexpr uint32_t kDefaultWindowColor = 0xFF000000u;
 inline constexpr int32_t kMirrorIntervalMs = 250;
 
 struct FontDef {
-    const char* face;        // GBK bytes
-    int32_t height;          // logical height: negative = character height in pixels
+    const char* face;  // GBK bytes
+    int32_t height;    // logical height: negative = character height in pixels
     int32_t weight = 400;
-    uint8_t charset = 0;     // ANSI_CHARSET
+    uint8_t charset = 0;  // ANSI_CHARSET
     uint8_t pitchAndFamily = 0;
     uint8_t outPrecision = 3;
     uint8_t clipPrecision = 2;
@@ -40,7 +40,7 @@ struct ControlDef {
     uint32_t backColor = 0x00FFFFFF;
     const FontDef* font = nullptr;  // null: the stock default GUI font
     const char* content = "";
-    int32_t borderStyle = 1;        // 1: sunken client edge
+    int32_t borderStyle = 1;  // 1: sunken client edge
     // Buttons
     bool handCursor = false;
     // Timers

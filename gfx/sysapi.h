@@ -12,8 +12,14 @@
 
 namespace sys {
 
-#define OC_SYSFN(library, name) inline sysfn::Entry<decltype(&::name)> name{library, #name}
-#define OC_GDIPFN(name) inline sysfn::Entry<decltype(&Gdiplus::DllExports::name)> name{"GdiPlus.dll", #name}
+#define OC_SYSFN(library, name)                   \
+    inline sysfn::Entry<decltype(&::name)> name { \
+        library, #name                            \
+    }
+#define OC_GDIPFN(name)                                              \
+    inline sysfn::Entry<decltype(&Gdiplus::DllExports::name)> name { \
+        "GdiPlus.dll", #name                                         \
+    }
 
 // --- kernel32
 OC_SYSFN("kernel32.dll", GlobalAlloc);

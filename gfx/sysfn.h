@@ -27,7 +27,7 @@ class Entry;
 
 template <typename R, typename... A>
 class Entry<R(WINAPI*)(A...)> {
-public:
+  public:
     constexpr Entry(const char* library, const char* function) : binding_{library, function} {}
     Entry(const Entry&) = delete;
     Entry& operator=(const Entry&) = delete;
@@ -38,7 +38,7 @@ public:
     }
     Binding& binding() { return binding_; }
 
-private:
+  private:
     Binding binding_;
 };
 

@@ -136,3 +136,14 @@ LRESULT CALLBACK SkinParentProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 }  // namespace skin
+
+namespace skin {
+
+void MoveWindowAsRequested(HWND window, POINT topLeft, const MoveRequest& request) {
+    RECT r{};
+    sys::GetWindowRect(window, &r);
+    const MovePlan plan = PlanMove(request, {topLeft.x, topLeft.y, r.right - r.left, r.bottom - r.top});
+    sys::SetWindowPos(window, nullptr, plan.rect.left, plan.rect.top, plan.rect.width, plan.rect.height, plan.flags);
+}
+
+}  // namespace skin

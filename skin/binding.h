@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "skin/rules.h"
+
 namespace skin {
 
 // Binds a control for skinning: the parent gets SkinParentProc (once, and only when the parent is not a
@@ -22,6 +24,10 @@ bool ModifyExStyle(HWND window, DWORD clearBits = 0, DWORD setBits = 0, UINT ext
 
 // Invalidates, without erasing, the control's rectangle on its parent and the control's client area.
 void RefreshInParent(HWND window);
+
+// Moves and sizes `window` as `request` asks, keeping what it omits from the window's current placement
+// (`topLeft` in the coordinates SetWindowPos takes for that window).
+void MoveWindowAsRequested(HWND window, POINT topLeft, const MoveRequest& request);
 
 // InvalidateRect for one window; nothing for a null handle, which would invalidate every window on the
 // desktop (an unbound skin object has the null handle).

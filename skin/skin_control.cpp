@@ -120,9 +120,7 @@ void SkinControlBase::Move(std::optional<int> left,
     POINT corner{r.left, r.top};
     if (HWND parent = sys::GetParent(window_))
         sys::ScreenToClient(parent, &corner);
-    const MovePlan plan =
-        PlanMove({left, top, width, height, noRedraw}, {corner.x, corner.y, r.right - r.left, r.bottom - r.top});
-    sys::SetWindowPos(window_, nullptr, plan.rect.left, plan.rect.top, plan.rect.width, plan.rect.height, plan.flags);
+    MoveWindowAsRequested(window_, corner, {left, top, width, height, noRedraw});
 }
 
 HWND SkinControlBase::GetHwnd() const {

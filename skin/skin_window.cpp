@@ -4,6 +4,7 @@
 
 #include "gfx/graphics.h"
 #include "gfx/sysapi.h"
+#include "skin/binding.h"
 #include "skin/child_procs.h"
 #include "skin/compose.h"
 #include "skin/keys.h"
@@ -98,11 +99,10 @@ void SkinWindow::Move(std::optional<int> left,
                       std::optional<int> width,
                       std::optional<int> height,
                       std::optional<bool> noRedraw) {
+    // A top-level window is placed in screen coordinates.
     RECT r{};
     sys::GetWindowRect(window_, &r);
-    const MovePlan plan =
-        PlanMove({left, top, width, height, noRedraw}, {r.left, r.top, r.right - r.left, r.bottom - r.top});
-    sys::SetWindowPos(window_, nullptr, plan.rect.left, plan.rect.top, plan.rect.width, plan.rect.height, plan.flags);
+    MoveWindowAsRequested(window_, {r.left, r.top}, {left, top, width, height, noRedraw});
 }
 
 HWND SkinWindow::GetHandle() const {

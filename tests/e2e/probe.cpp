@@ -16,11 +16,11 @@
 namespace {
 
 const char* const kSkinKeys[] = {
-    "PngControl_Type",        "PngControl_WndProc",     "PngControl_ChildWndProc", "PngControl_BackType",
-    "PngControl_CacheBitmap", "Lumen_DrawState",        "PngControl_NormalImage",  "PngControl_OverlImage",
+    "PngControl_Type",        "PngControl_WndProc",      "PngControl_ChildWndProc", "PngControl_BackType",
+    "PngControl_CacheBitmap", "Lumen_DrawState",         "PngControl_NormalImage",  "PngControl_OverlImage",
     "PngControl_DownImage",   "PngControl_DisableImage", "PngControl_BackImage",    "PngControl_BackColor",
-    "PngControl_BackAlpha",   "PngControl_OrderColor",  "PngControl_OrderAlpha",   "PngControl_TextColor",
-    "Lumen_ToolTips",         "PngControl_IsFoucs",     "PngControl_Time",
+    "PngControl_BackAlpha",   "PngControl_OrderColor",   "PngControl_OrderAlpha",   "PngControl_TextColor",
+    "Lumen_ToolTips",         "PngControl_IsFoucs",      "PngControl_Time",
 };
 
 std::string Hex(const std::string& bytes) {
@@ -50,15 +50,16 @@ void PrintWindow(const char* kind, HWND hwnd) {
     GetWindowRect(hwnd, &r);
     char cls[128] = {};
     GetClassNameA(hwnd, cls, sizeof cls);
-    std::printf("%s\thwnd=%llu\tclass=%s\tid=%lld\tx=%ld\ty=%ld\tw=%ld\th=%ld\tstyle=%lu\texstyle=%lu\towner=%llu"
-                "\tvisible=%d\tenabled=%d\twndproc=%llu\ttext=%s",
-                kind, static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)), cls,
-                static_cast<long long>(GetWindowLongPtrA(hwnd, GWLP_ID)), r.left, r.top, r.right - r.left,
-                r.bottom - r.top, static_cast<unsigned long>(GetWindowLongPtrA(hwnd, GWL_STYLE)),
-                static_cast<unsigned long>(GetWindowLongPtrA(hwnd, GWL_EXSTYLE)),
-                static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(GetWindow(hwnd, GW_OWNER))),
-                IsWindowVisible(hwnd) ? 1 : 0, IsWindowEnabled(hwnd) ? 1 : 0,
-                static_cast<unsigned long long>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC)), Hex(TextOf(hwnd)).c_str());
+    std::printf(
+        "%s\thwnd=%llu\tclass=%s\tid=%lld\tx=%ld\ty=%ld\tw=%ld\th=%ld\tstyle=%lu\texstyle=%lu\towner=%llu"
+        "\tvisible=%d\tenabled=%d\twndproc=%llu\ttext=%s",
+        kind, static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)), cls,
+        static_cast<long long>(GetWindowLongPtrA(hwnd, GWLP_ID)), r.left, r.top, r.right - r.left, r.bottom - r.top,
+        static_cast<unsigned long>(GetWindowLongPtrA(hwnd, GWL_STYLE)),
+        static_cast<unsigned long>(GetWindowLongPtrA(hwnd, GWL_EXSTYLE)),
+        static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(GetWindow(hwnd, GW_OWNER))),
+        IsWindowVisible(hwnd) ? 1 : 0, IsWindowEnabled(hwnd) ? 1 : 0,
+        static_cast<unsigned long long>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC)), Hex(TextOf(hwnd)).c_str());
     for (const char* key : kSkinKeys) {
         HANDLE value = GetPropA(hwnd, key);
         if (value)

@@ -57,7 +57,9 @@ TEST(WindowDefsTest, ControlsKeepTheirGeometryAndIdsClassBytes) {
     ASSERT_NE(entry, nullptr);
     EXPECT_EQ(entry->left, 16);
     EXPECT_EQ(entry->top, 35);
-    EXPECT_STREQ(entry->content, "\xCA\xB1\xBC\xE4\xB8\xF1\xCA\xBD" "00:00:00");
+    EXPECT_STREQ(entry->content,
+                 "\xCA\xB1\xBC\xE4\xB8\xF1\xCA\xBD"
+                 "00:00:00");
     EXPECT_EQ(FindControlDef(ids::kCountdownWindow, ids::kTimeEntryEdit), nullptr);
     EXPECT_EQ(FindWindowDef(0x52000000), nullptr);
 }

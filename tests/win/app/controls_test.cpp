@@ -26,7 +26,7 @@ void CountPeriod() {
 }
 
 class ControlsTest : public testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() { gfx::StartGraphicsSession(); }
     void SetUp() override {
         g_changes = 0;
