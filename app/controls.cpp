@@ -472,31 +472,44 @@ PropertyValue GetWindowProperty(Window& w, int property) {
     }
 }
 
+// Writes the properties every kind shares: left, top, width and height (against `current`, in the coordinates
+// SetWindowPos takes for the window), visible and disabled. False for any other property.
+bool SetCommonProperty(HWND hwnd, const RECT& current, int property, int32_t value) {
+    int x = current.left, y = current.top, width = current.right - current.left, height = current.bottom - current.top;
+    switch (property) {
+        case kPropLeft:
+            x = value;
+            break;
+        case kPropTop:
+            y = value;
+            break;
+        case kPropWidth:
+            width = value;
+            break;
+        case kPropHeight:
+            height = value;
+            break;
+        case kPropVisible:
+            ShowWindow(hwnd, value ? SW_SHOWNA : SW_HIDE);
+            return true;
+        case kPropDisabled:
+            EnableWindow(hwnd, value ? FALSE : TRUE);
+            return true;
+        default:
+            return false;
+    }
+    SetWindowPos(hwnd, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    return true;
+}
+
 void SetWindowProperty(Window& w, int property, const PropertyValue& value) {
     RECT r;
     GetWindowRect(w.hwnd, &r);
-    int x = r.left, y = r.top, width = r.right - r.left, height = r.bottom - r.top;
+    if (SetCommonProperty(w.hwnd, r, property, value.number))
+        return;
     switch (property) {
-        case kPropLeft:
-            x = value.number;
-            break;
-        case kPropTop:
-            y = value.number;
-            break;
-        case kPropWidth:
-            width = value.number;
-            break;
-        case kPropHeight:
-            height = value.number;
-            break;
         case kPropTag:
             w.tag = value.text;
-            return;
-        case kPropVisible:
-            ShowWindow(w.hwnd, value.number ? SW_SHOWNA : SW_HIDE);
-            return;
-        case kPropDisabled:
-            EnableWindow(w.hwnd, value.number ? FALSE : TRUE);
             return;
         case kWindowCaption:
             SetWindowTextA(w.hwnd, value.text.c_str());
@@ -514,7 +527,6 @@ void SetWindowProperty(Window& w, int property, const PropertyValue& value) {
         default:
             return;
     }
-    SetWindowPos(w.hwnd, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 PropertyValue GetChildProperty(Control& c, int property) {
@@ -638,76 +650,53 @@ void SetChildProperty(Control& c, int property, const PropertyValue& value) {
             SetTimerInterval(c, value.number);
         return;
     }
-    RECT r = ChildRect(c.hwnd);
-    int x = r.left, y = r.top, width = r.right - r.left, height = r.bottom - r.top;
-    switch (property) {
-        case kPropLeft:
-            x = value.number;
-            break;
-        case kPropTop:
-            y = value.number;
-            break;
-        case kPropWidth:
-            width = value.number;
-            break;
-        case kPropHeight:
-            height = value.number;
-            break;
-        case kPropVisible:
-            ShowWindow(c.hwnd, value.number ? SW_SHOWNA : SW_HIDE);
-            return;
-        case kPropDisabled:
-            EnableWindow(c.hwnd, value.number ? FALSE : TRUE);
-            return;
-        default:
-            if (d.kind == ControlKind::EditBox) {
-                switch (property) {
-                    case kEditContent:
-                        WriteEditContent(c, value.isText ? value.text : std::to_string(value.number));
-                        return;
-                    case kEditTextColor:
-                        c.textColor = static_cast<uint32_t>(value.number);
-                        InvalidateRect(c.hwnd, nullptr, TRUE);
-                        return;
-                    case kEditBackColor:
-                        c.backColor = static_cast<uint32_t>(value.number);
-                        if (c.backBrush)
-                            DeleteObject(c.backBrush);
-                        c.backBrush = CreateSolidBrush(c.backColor);
-                        InvalidateRect(c.hwnd, nullptr, TRUE);
-                        return;
-                    case kEditSelStart:
-                        SendMessageA(c.hwnd, EM_SETSEL, value.number < 0 ? GetWindowTextLengthA(c.hwnd) : value.number,
-                                     value.number < 0 ? GetWindowTextLengthA(c.hwnd) : value.number);
-                        return;
-                    case kEditSelText:
-                        SendMessageA(c.hwnd, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(value.text.c_str()));
-                        return;
-                    default:
-                        return;
-                }
-            }
-            if (d.kind == ControlKind::HtmlViewer && c.web) {
-                switch (property) {
-                    case kHtmlFontSize:
-                        c.web->SetFontSize(value.number);
-                        return;
-                    case kHtmlOffline:
-                        c.web->SetOffline(value.number != 0);
-                        return;
-                    case kHtmlSilent:
-                        c.web->SetSilent(value.number != 0);
-                        return;
-                    case kHtmlAddress:
-                        c.web->Navigate(value.text);
-                        return;
-                    default:
-                        return;
-                }
-            }
-            return;
+    if (SetCommonProperty(c.hwnd, ChildRect(c.hwnd), property, value.number))
+        return;
+    if (d.kind == ControlKind::EditBox) {
+        switch (property) {
+            case kEditContent:
+                WriteEditContent(c, value.isText ? value.text : std::to_string(value.number));
+                return;
+            case kEditTextColor:
+                c.textColor = static_cast<uint32_t>(value.number);
+                InvalidateRect(c.hwnd, nullptr, TRUE);
+                return;
+            case kEditBackColor:
+                c.backColor = static_cast<uint32_t>(value.number);
+                if (c.backBrush)
+                    DeleteObject(c.backBrush);
+                c.backBrush = CreateSolidBrush(c.backColor);
+                InvalidateRect(c.hwnd, nullptr, TRUE);
+                return;
+            case kEditSelStart:
+                SendMessageA(c.hwnd, EM_SETSEL, value.number < 0 ? GetWindowTextLengthA(c.hwnd) : value.number,
+                             value.number < 0 ? GetWindowTextLengthA(c.hwnd) : value.number);
+                return;
+            case kEditSelText:
+                SendMessageA(c.hwnd, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(value.text.c_str()));
+                return;
+            default:
+                return;
+        }
     }
-    SetWindowPos(c.hwnd, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (d.kind == ControlKind::HtmlViewer && c.web) {
+        switch (property) {
+            case kHtmlFontSize:
+                c.web->SetFontSize(value.number);
+                return;
+            case kHtmlOffline:
+                c.web->SetOffline(value.number != 0);
+                return;
+            case kHtmlSilent:
+                c.web->SetSilent(value.number != 0);
+                return;
+            case kHtmlAddress:
+                c.web->Navigate(value.text);
+                return;
+            default:
+                return;
+        }
+    }
 }
 
 }  // namespace
