@@ -14,6 +14,12 @@ PROGRAM = os.path.join(BUILD, "offclock.exe")
 PROBE = os.path.join(BUILD, "tests", "e2e", "ocprobe.exe")
 
 MAIN_ELEMENT_SIZE = (128, 128)
+# Deadlines stretch by this factor where the program runs slower (the 32-bit build under emulation).
+TIME_SCALE = float(os.environ.get("OC_TIME_SCALE") or 1)
+
+
+def scaled(seconds):
+    return seconds * TIME_SCALE
 
 
 def wine_env(extra=None):
@@ -36,6 +42,7 @@ class Window:
         self.kind = kind
         self.fields = fields
         self.children = []
+        self.parent = None
 
     def __getattr__(self, name):
         fields = self.__dict__["fields"]
@@ -55,10 +62,23 @@ class Window:
         return (self.num("x"), self.num("y"), self.num("w"), self.num("h"))
 
     @property
+    def centre(self):
+        x, y, w, h = self.rect
+        return (x + w // 2, y + h // 2)
+
+    def child(self, width, height, index=0):
+        """The index-th child of that design size, in reading order."""
+        found = [c for c in self.children if c.rect[2:] == (width, height)]
+        found.sort(key=lambda c: (c.rect[1], c.rect[0]))
+        return found[index] if index < len(found) else None
+
+    @property
     def text(self):
         return bytes.fromhex(self.fields.get("text", ""))
 
     def __repr__(self):
+        if self.kind == "input":
+            return f"<input {self.fields}>"
         return f"<{self.kind} {self.fields.get('class')} {self.rect} text={self.text!r}>"
 
 
@@ -69,7 +89,7 @@ def probe(*args, env=None, attempts=3):
     # prefix's services; such a start is abandoned and made again.
     for attempt in range(attempts):
         try:
-            out = subprocess.run([WINE, PROBE, *args], capture_output=True, env=env, timeout=30)
+            out = subprocess.run([WINE, PROBE, *args], capture_output=True, env=env, timeout=scaled(30))
             return out.stdout.decode("latin-1")
         except subprocess.TimeoutExpired:
             if attempt == attempts - 1:
@@ -87,6 +107,7 @@ def dump(env=None):
         fields = dict(p.split("=", 1) for p in parts[1:] if "=" in p)
         w = Window(parts[0], fields)
         if parts[0] == "child" and current is not None:
+            w.parent = current
             current.children.append(w)
         else:
             windows.append(w)
@@ -94,8 +115,9 @@ def dump(env=None):
     return windows
 
 
-def wait_for(predicate, timeout=30.0, interval=0.3, what="condition"):
-    deadline = time.time() + timeout
+def wait_for(predicate, timeout=30.0, interval=0.1, what="condition"):
+    """Polls predicate until it returns something true and returns that; fails after timeout (scaled) seconds."""
+    deadline = time.time() + scaled(timeout)
     last = None
     while time.time() < deadline:
         last = predicate()
@@ -131,7 +153,7 @@ class Program:
             self.stderr.close()
 
     def exit_code(self, timeout=30):
-        return self.process.wait(timeout)
+        return self.process.wait(scaled(timeout))
 
     def running(self):
         return self.process.poll() is None
@@ -141,11 +163,22 @@ class Program:
 
     def windows_all(self):
         """The program's windows plus tooltip and dialog windows."""
-        return dump(self.env)
+        return [w for w in dump(self.env) if w.kind != "input"]
 
     def wait_windows(self, count=3, timeout=60):
         return wait_for(lambda: (lambda ws: ws if len(ws) >= count and all(w.num("visible") for w in ws) else None)(
             self.windows()), timeout, what=f"{count} visible windows")
+
+    def input(self):
+        """Where input goes: the foreground window; the program thread's focus and window in a move loop."""
+        return next((w for w in dump(self.env) if w.kind == "input"), None)
+
+    def wait_focus(self, control, timeout=10):
+        """Waits until keys would reach control: its window in the foreground and the focus on it."""
+        def focused():
+            state = self.input()
+            return state and (state.num("foreground"), state.num("focus")) == (control.parent.hwnd, control.hwnd)
+        wait_for(focused, timeout, what=f"keyboard focus on {control}")
 
     def find(self, width, height, windows=None):
         """The window of the given design size (the three windows differ in size)."""
@@ -200,22 +233,22 @@ def xdotool(*args):
 
 
 def click(x, y, button=1):
-    xdotool("mousemove", "--sync", x, y)
-    time.sleep(0.2)
-    xdotool("click", button)
+    xdotool("mousemove", "--sync", x, y, "click", button)
 
 
-def drag(x0, y0, x1, y1):
-    xdotool("mousemove", "--sync", x0, y0)
-    time.sleep(0.2)
-    xdotool("mousedown", 1)
-    time.sleep(0.3)
-    for i in range(1, 11):
-        xdotool("mousemove", x0 + (x1 - x0) * i // 10, y0 + (y1 - y0) * i // 10)
-        time.sleep(0.05)
-    time.sleep(0.3)
+def drag(program, x0, y0, x1, y1):
+    """Presses at (x0, y0), moves to (x1, y1) and releases. The system's move loop takes its starting point
+    from the cursor when it begins, so the motion waits for the loop; the release waits for the window to move."""
+    def in_move_loop():
+        found = dump(program.env)
+        hwnd = next((w.num("movesize") for w in found if w.kind == "input"), 0)
+        return next((w for w in found if hwnd and w.hwnd == hwnd), None)
+    xdotool("mousemove", "--sync", x0, y0, "mousedown", 1)
+    moving = wait_for(in_move_loop, 10, what="the move loop")
+    xdotool("mousemove", "--sync", x1, y1)
+    wait_for(lambda: any(w.hwnd == moving.hwnd and w.rect != moving.rect for w in program.windows()), 10,
+             what="the window to move")
     xdotool("mouseup", 1)
-    time.sleep(0.5)
 
 
 def type_text(text):
@@ -246,6 +279,21 @@ class Screenshot:
     def region(self, x, y, w, h):
         return [self.pixel(px, py) for py in range(y, y + h) for px in range(x, x + w)
                 if 0 <= px < self.width and 0 <= py < self.height]
+
+
+def wait_for_screen(check, timeout=10):
+    """Takes screenshots until check(shot) passes (it raises AssertionError until then); returns that shot."""
+    def passes(shot):
+        try:
+            check(shot)
+            return shot
+        except AssertionError:
+            return None
+    try:
+        return wait_for(lambda: passes(Screenshot()), timeout, what="the screen")
+    except AssertionError:
+        check(Screenshot())  # fails with what the check saw
+        raise
 
 
 def run(test):

@@ -3,7 +3,9 @@
 //   ocprobe close HWND           posts WM_CLOSE to a window
 //   ocprobe focus HWND           brings a window forward and gives it the keyboard focus
 //   ocprobe settext HWND TEXT    WM_SETTEXT to a control (as a paste would), TEXT in UTF-8
-// Lines of "dump": key=value pairs separated by tabs; texts are hex-encoded GBK bytes.
+// Lines of "dump": key=value pairs separated by tabs; texts are hex-encoded GBK bytes. The last line, "input",
+// says where input goes: the foreground window, and the focus and the window in a move loop of the program's
+// user-interface thread.
 
 #include <windows.h>
 #include <tlhelp32.h>
@@ -33,6 +35,10 @@ std::string Hex(const std::string& bytes) {
     return out;
 }
 
+unsigned long long Number(HWND hwnd) {
+    return static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd));
+}
+
 std::string TextOf(HWND hwnd) {
     DWORD_PTR length = 0;
     if (!SendMessageTimeoutA(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 300, &length))
@@ -53,11 +59,9 @@ void PrintWindow(const char* kind, HWND hwnd) {
     std::printf(
         "%s\thwnd=%llu\tclass=%s\tid=%lld\tx=%ld\ty=%ld\tw=%ld\th=%ld\tstyle=%lu\texstyle=%lu\towner=%llu"
         "\tvisible=%d\tenabled=%d\twndproc=%llu\ttext=%s",
-        kind, static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)), cls,
-        static_cast<long long>(GetWindowLongPtrA(hwnd, GWLP_ID)), r.left, r.top, r.right - r.left, r.bottom - r.top,
-        static_cast<unsigned long>(GetWindowLongPtrA(hwnd, GWL_STYLE)),
-        static_cast<unsigned long>(GetWindowLongPtrA(hwnd, GWL_EXSTYLE)),
-        static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(GetWindow(hwnd, GW_OWNER))),
+        kind, Number(hwnd), cls, static_cast<long long>(GetWindowLongPtrA(hwnd, GWLP_ID)), r.left, r.top,
+        r.right - r.left, r.bottom - r.top, static_cast<unsigned long>(GetWindowLongPtrA(hwnd, GWL_STYLE)),
+        static_cast<unsigned long>(GetWindowLongPtrA(hwnd, GWL_EXSTYLE)), Number(GetWindow(hwnd, GW_OWNER)),
         IsWindowVisible(hwnd) ? 1 : 0, IsWindowEnabled(hwnd) ? 1 : 0,
         static_cast<unsigned long long>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC)), Hex(TextOf(hwnd)).c_str());
     for (const char* key : kSkinKeys) {
@@ -66,6 +70,14 @@ void PrintWindow(const char* kind, HWND hwnd) {
             std::printf("\t%s=%llu", key, static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(value)));
     }
     std::printf("\n");
+}
+
+void PrintInput(DWORD thread) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(thread, &info);
+    std::printf("input\tforeground=%llu\tfocus=%llu\tmovesize=%llu\n", Number(GetForegroundWindow()),
+                Number(info.hwndFocus), Number(info.hwndMoveSize));
 }
 
 BOOL CALLBACK OnChild(HWND child, LPARAM) {
@@ -90,15 +102,22 @@ std::set<DWORD> ProgramProcesses() {
     return pids;
 }
 
+struct Found {
+    std::set<DWORD> pids;
+    DWORD thread = 0;  // of the first program window
+};
+
 BOOL CALLBACK OnTop(HWND top, LPARAM lParam) {
-    const auto& pids = *reinterpret_cast<const std::set<DWORD>*>(lParam);
+    auto& found = *reinterpret_cast<Found*>(lParam);
     DWORD owner = 0;
-    GetWindowThreadProcessId(top, &owner);
-    if (!pids.count(owner))
+    const DWORD thread = GetWindowThreadProcessId(top, &owner);
+    if (!found.pids.count(owner))
         return TRUE;
     char cls[128] = {};
     GetClassNameA(top, cls, sizeof cls);
     if (std::string(cls) == "OffClockWindow") {
+        if (!found.thread)
+            found.thread = thread;
         PrintWindow("window", top);
         EnumChildWindows(top, OnChild, 0);
     } else if (std::string(cls) == "tooltips_class32" || std::string(cls) == "#32770") {
@@ -118,8 +137,10 @@ HWND ParseHandle(const char* text) {
 int main(int argc, char** argv) {
     std::string command = argc > 1 ? argv[1] : "dump";
     if (command == "dump") {
-        std::set<DWORD> pids = ProgramProcesses();
-        EnumWindows(OnTop, reinterpret_cast<LPARAM>(&pids));
+        Found found{ProgramProcesses()};
+        EnumWindows(OnTop, reinterpret_cast<LPARAM>(&found));
+        if (found.thread)
+            PrintInput(found.thread);
         return 0;
     }
     if (command == "close" && argc > 2)

@@ -1,11 +1,11 @@
 """The close button ends the program with code 0 during a countdown, without asking Windows to switch off."""
 
+import datetime
 import os
-import time
 
-from e2elib import (BUILD, Program, click, end_prefix, exit_windows_calls, run, switch_off_prefix, type_text,
+from e2elib import (BUILD, Program, click, end_prefix, exit_windows_calls, run, scaled, switch_off_prefix, type_text,
                     wait_for)
-from test_countdown import CLOSE_BUTTON, ENTRY, START, countdown_window, entry_text, time_ahead
+from test_countdown import HEAD, child_text, controls, focus_entry, time_ahead
 
 
 def test():
@@ -13,15 +13,19 @@ def test():
     trace = os.path.join(BUILD, "e2e-close-trace.txt")
     with Program(extra_env={"WINEPREFIX": prefix, "WINEDEBUG": "-all,+relay"}, stderr_path=trace) as program:
         program.wait_windows(3, timeout=90)
-        click(*ENTRY)
-        wait_for(lambda: entry_text(program) == b"", 10, what="prompt cleared")
-        type_text(time_ahead(8))
-        click(*START)
-        wait_for(lambda: countdown_window(program).num("visible") == 1, 5, what="countdown running")
-        time.sleep(2)
-        click(*CLOSE_BUTTON)
+        entry, start, _, close = controls(program)
+        focus_entry(program, entry)
+        target = time_ahead(scaled(8))
+        type_text(target)
+        click(*start.centre)
+        wait_for(lambda: (child_text(program, (295, 56), (296, 56)) or b"").startswith(HEAD), 10,
+                 what="the countdown counting")
+        click(*close.centre)
         assert program.exit_code(30) == 0
-        time.sleep(8)  # past the target: nothing may happen any more
+    # The verdict waits until the target and a late tick have passed: no switch-off could come later.
+    target = datetime.datetime.combine(datetime.date.today(), datetime.time.fromisoformat(target))
+    wait_for(lambda: datetime.datetime.now() > target + datetime.timedelta(seconds=2), 15, interval=0.5,
+             what="the target passing")
     end_prefix(prefix)
     assert exit_windows_calls(trace) == [], "closing during a countdown must not switch off"
 

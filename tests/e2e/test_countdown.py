@@ -6,14 +6,9 @@ import datetime
 import os
 import time
 
-from e2elib import (BUILD, Program, Screenshot, click, end_prefix, exit_windows_calls, gbk, run, switch_off_prefix,
-                    type_text, wait_for)
+from e2elib import (BUILD, Program, click, end_prefix, exit_windows_calls, gbk, run, scaled, switch_off_prefix,
+                    type_text, wait_for, wait_for_screen)
 
-MAIN = (896, 590)
-ENTRY = (MAIN[0] + 16 + 47, MAIN[1] + 35 + 10)
-START = (MAIN[0] + 2 + 16, MAIN[1] + 1 + 16)
-STOP = (MAIN[0] + 87 + 16, MAIN[1] + 88 + 16)
-CLOSE_BUTTON = (MAIN[0] + 94 + 8, MAIN[1] + 9 + 8)
 TIME_PROMPT = gbk("时间格式00:00:00")
 FORMAT_ERROR = gbk("格式要00:00:00")
 HEAD = gbk("离关机还有\r\n")
@@ -37,13 +32,26 @@ def countdown_window(program):
     return program.find(295, 56)
 
 
+def controls(program):
+    """MainWindow's entry field and its start, stop and close buttons, where the probe sees them."""
+    main = program.find(128, 128)
+    return main.child(94, 21), main.child(32, 32, 0), main.child(32, 32, 1), main.child(16, 16)
+
+
 def time_ahead(seconds):
     # The target is a time of day: keep clear of midnight, where it would already be past.
     now = datetime.datetime.now()
     if (now + datetime.timedelta(seconds=seconds + 5)).date() != now.date():
-        time.sleep(seconds + 10)
+        wait_for(lambda: datetime.date.today() != now.date(), seconds + 15, interval=1, what="midnight")
         now = datetime.datetime.now()
     return (now + datetime.timedelta(seconds=seconds)).strftime("%H:%M:%S")
+
+
+def focus_entry(program, entry, cleared="prompt"):
+    """Clicks into the entry field and waits until it has cleared and keys would reach it."""
+    click(*entry.centre)
+    wait_for(lambda: entry_text(program) == b"", 10, what=f"{cleared} cleared on focus")
+    program.wait_focus(entry)
 
 
 def test():
@@ -52,56 +60,59 @@ def test():
     env = {"WINEPREFIX": prefix, "WINEDEBUG": "-all,+relay"}
     with Program(extra_env=env, stderr_path=trace) as program:
         program.wait_windows(3, timeout=90)
+        entry, start, stop, _ = controls(program)
 
-        # The clock: "Now-" and the current time.
-        clock = wait_for(lambda: child_text(program, (128, 128), (102, 32)), what="clock text")
+        # The clock: "Now-" and the current time, give or take the time it took to read it.
+        wait_for(lambda: child_text(program, (128, 128), (102, 32)), what="clock text")
+        asked = time.time()
+        clock = child_text(program, (128, 128), (102, 32))
+        slack = 5 + time.time() - asked
         assert clock.startswith(b"Now-") and len(clock) == 12, clock
         shown = datetime.datetime.strptime(clock[4:].decode(), "%H:%M:%S").time()
         now = datetime.datetime.now()
         delta = abs((now - datetime.datetime.combine(now.date(), shown)).total_seconds())
-        assert delta < 5 or delta > 86395, f"clock shows {shown}, now {now.time()}"
+        assert delta < slack or delta > 86400 - slack, f"clock shows {shown}, now {now.time()}"
 
         # Focusing the field clears the prompt; a malformed entry gives the format error.
         assert entry_text(program) == TIME_PROMPT
-        click(*ENTRY)
-        wait_for(lambda: entry_text(program) == b"", 10, what="prompt cleared on focus")
+        focus_entry(program, entry)
         type_text("12:30")
         wait_for(lambda: entry_text(program) == b"12:30", 10, what="typed entry")
-        click(*START)
+        click(*start.centre)
         wait_for(lambda: entry_text(program) == FORMAT_ERROR, 10, what="format error")
-        click(*ENTRY)
-        wait_for(lambda: entry_text(program) == b"", 10, what="error cleared on focus")
+        focus_entry(program, entry, "error")
 
         # A countdown a minute ahead, then stop: the strip disappears and the next tick resets the entry.
         type_text(time_ahead(60))
-        click(*START)
+        click(*start.centre)
         wait_for(lambda: (child_text(program, (295, 56), (296, 56)) or b"").startswith(HEAD + b"0"), 10,
                  what="countdown message in CountdownWindow")
-        assert countdown_window(program).num("visible") == 1
+        strip = countdown_window(program)
+        assert strip.num("visible") == 1
         # The strip shows the message in the text colour above MainWindow, where it is otherwise transparent
         # (its face is 楷体_GB2312, which this system lacks: the text must still show).
-        time.sleep(1.2)
-        strip = Screenshot().region(904, 552, 120, 38)
-        lit = [p for p in strip if p[2] > 150 and p[2] - p[1] > 40]
-        assert len(lit) > 30, f"no countdown text on screen ({len(lit)} pixels)"
-        click(*STOP)
+        def text_shown(shot):
+            lit = [p for p in shot.region(*strip.rect[:2], 120, 38) if p[2] > 150 and p[2] - p[1] > 40]
+            assert len(lit) > 30, f"no countdown text on screen ({len(lit)} pixels)"
+        wait_for_screen(text_shown)
+        click(*stop.centre)
         wait_for(lambda: countdown_window(program).num("visible") == 0, 5, what="CountdownWindow hidden")
         wait_for(lambda: entry_text(program) == TIME_PROMPT, 5, what="entry reset by the next tick")
 
         # A countdown a few seconds ahead ends in the switch-off, which ends the prefix's processes.
-        click(*ENTRY)
-        wait_for(lambda: entry_text(program) == b"", 10, what="prompt cleared")
-        type_text(time_ahead(7))
-        click(*START)
+        lead = scaled(7)
+        focus_entry(program, entry)
+        type_text(time_ahead(lead))
+        click(*start.centre)
         wait_for(lambda: countdown_window(program).num("visible") == 1, 5, what="CountdownWindow shown")
         seen = set()
-        deadline = time.time() + 20
-        while program.running() and time.time() < deadline:
+
+        def switched_off():
             text = child_text(program, (295, 56), (296, 56))
             if text and text.startswith(HEAD):
                 seen.add(text[len(HEAD):].decode("gbk"))
-            time.sleep(0.3)
-        assert not program.running(), "the switch-off did not end the program"
+            return not program.running()
+        wait_for(switched_off, 20, what="the switch-off to end the program")
         assert any(s.startswith("0小时:0分钟:") for s in seen), seen
         assert len(seen) >= 3, f"the countdown should have been seen counting: {seen}"
 

@@ -2,18 +2,11 @@
 children, the translucent rounded face, the button faces, the clock in the text colour, hover faces and the
 tooltip, and the drawn caret blinking in the entry field."""
 
-import time
-
-from e2elib import Program, Screenshot, click, gbk, run, wait_for, xdotool
+from e2elib import Program, Screenshot, click, gbk, run, wait_for, wait_for_screen, xdotool
 
 WS_EX_TOPMOST = 0x8
 WS_EX_LAYERED = 0x80000
-MX, MY = 896, 590
-START_CENTRE = (MX + 2 + 16, MY + 1 + 16)
-STOP_CENTRE = (MX + 87 + 16, MY + 88 + 16)
-CLOSE_BOX = (MX + 94, MY + 9, 16, 16)
-ENTRY_BOX = (MX + 16, MY + 35, 94, 21)
-CLOCK_BOX = (MX + 16, MY + 55, 102, 32)
+AWAY = (500, 100)  # bare screen, away from the program's windows
 
 
 def is_text_colour(p):
@@ -44,70 +37,72 @@ def check_structure(program):
     for b in buttons:
         assert b.num("PngControl_Type") == 3 and b.num("PngControl_ChildWndProc"), f"{b} lacks the button skin"
         assert not b.num("PngControl_WndProc")
-    return main
+    return main, strip
 
 
-def region(shot, box):
-    x, y, w, h = box
-    return shot.region(x, y, w, h)
+def region(shot, window, inset=0):
+    x, y, w, h = window.rect
+    return shot.region(x + inset, y + inset, w - 2 * inset, h - 2 * inset)
 
 
-def check_face(shot):
+def check_face(shot, main, strip):
     # Corners translucent or transparent over the black root window, the middle opaque (face F).
-    for corner in [(MX, MY), (MX + 127, MY), (MX, MY + 127), (MX + 127, MY + 127)]:
+    mx, my = main.rect[:2]
+    for corner in [(mx, my), (mx + 127, my), (mx, my + 127), (mx + 127, my + 127)]:
         assert max(shot.pixel(*corner)) < 100, f"corner {corner} is {shot.pixel(*corner)}"
-    assert min(shot.pixel(MX + 60, MY + 20)) > 200, f"middle is {shot.pixel(MX + 60, MY + 20)}"
-    r, g, b = shot.pixel(*START_CENTRE)
+    assert min(shot.pixel(mx + 60, my + 20)) > 200, f"middle is {shot.pixel(mx + 60, my + 20)}"
     # The start face is grey with a light symbol, the stop face red.
-    start = region(shot, (MX + 4, MY + 3, 28, 28))
+    start = region(shot, main.child(32, 32, 0), inset=2)
     assert sum(1 for p in start if max(p) - min(p) < 30 and 60 < p[0] < 200) > 100, "no grey start face"
-    stop = region(shot, (MX + 89, MY + 90, 28, 28))
+    stop = region(shot, main.child(32, 32, 1), inset=2)
     assert sum(1 for p in stop if p[0] > 150 and p[0] - p[1] > 80) > 100, "no red stop face"
-    clock = region(shot, CLOCK_BOX)
+    clock = region(shot, main.child(102, 32))
     assert sum(1 for p in clock if is_text_colour(p)) > 40, "clock text not in the text colour"
     # CountdownWindow shows nothing before the first countdown: the strip above MainWindow stays black.
-    strip = shot.region(904, 552, 120, 38)
-    assert all(max(p) < 8 for p in strip), "CountdownWindow is not fully transparent"
+    assert all(max(p) < 8 for p in shot.region(*strip.rect[:2], 120, 38)), "CountdownWindow is not fully transparent"
 
 
 def test():
     with Program() as program:
-        check_structure(program)
-        xdotool("mousemove", "--sync", 500, 100)
-        time.sleep(1.5)
-        before = Screenshot()
-        check_face(before)
+        main, strip = check_structure(program)
+        entry, start, close = main.child(94, 21), main.child(32, 32, 0), main.child(16, 16)
+
+        def draw_states():
+            return {c.hwnd: c.num("Lumen_DrawState") for c in program.find(128, 128).children}
+
+        xdotool("mousemove", "--sync", *AWAY)
+        wait_for(lambda: not any(draw_states().values()), 10, what="every button in its normal face")
+        before = wait_for_screen(lambda shot: check_face(shot, main, strip))
 
         # Hover on the start button: face B (pixels change) and the tooltip.
-        xdotool("mousemove", "--sync", *START_CENTRE)
-        time.sleep(0.3)
-        xdotool("mousemove", "--sync", START_CENTRE[0] + 1, START_CENTRE[1] + 1)
+        xdotool("mousemove", "--sync", *start.centre)
         tips = wait_for(lambda: [w for w in program.windows_all() if w.kind == "tooltip" and w.num("visible")],
                         10, what="a visible tooltip")
         assert any(t.text == gbk("设置并启动定时关机") for t in tips), tips
-        hover = Screenshot()
-        start_box = (MX + 2, MY + 1, 32, 32)
-        changed = sum(1 for a, b in zip(region(before, start_box), region(hover, start_box)) if a != b)
-        assert changed > 50, f"start face did not change under the mouse ({changed} pixels)"
 
-        # The close button: the same face in every state.
-        xdotool("mousemove", "--sync", CLOSE_BOX[0] + 8, CLOSE_BOX[1] + 8)
-        time.sleep(1.0)
-        close_hover = Screenshot()
-        assert region(close_hover, CLOSE_BOX) == region(before, CLOSE_BOX), "close face changed on hover"
-        xdotool("mousemove", "--sync", 500, 100)
+        def start_face_changed(shot):
+            changed = sum(1 for a, b in zip(region(before, start), region(shot, start)) if a != b)
+            assert changed > 50, f"start face did not change under the mouse ({changed} pixels)"
+        wait_for_screen(start_face_changed)
 
-        # Clicking into the entry field shows the drawn caret blinking.
-        click(ENTRY_BOX[0] + 40, ENTRY_BOX[1] + 10)
-        time.sleep(0.8)
-        shots = []
-        for _ in range(6):
-            shots.append(region(Screenshot(), ENTRY_BOX))
-            time.sleep(0.25)
-        differing = [i for i in range(1, len(shots)) if shots[i] != shots[i - 1]]
-        assert differing, "the entry field never changed: no blinking caret"
-        a, b = shots[differing[0] - 1], shots[differing[0]]
-        columns = {i % ENTRY_BOX[2] for i, (p, q) in enumerate(zip(a, b)) if p != q}
+        # The close button: the same face in every state, looked at once the hover has been handled.
+        xdotool("mousemove", "--sync", *close.centre)
+        wait_for(lambda: draw_states()[close.hwnd] == 1, 10, what="the close button hovered")
+        assert region(Screenshot(), close) == region(before, close), "close face changed on hover"
+        xdotool("mousemove", "--sync", *AWAY)
+
+        # Clicking into the entry field shows the drawn caret blinking: once the prompt has cleared, the next
+        # change on screen is the caret line.
+        click(*entry.centre)
+        wait_for(lambda: program.find(128, 128).child(94, 21).text == b"", 10, what="prompt cleared")
+        program.wait_focus(entry)
+        shots = [region(Screenshot(), entry)]
+
+        def changed():
+            shots.append(region(Screenshot(), entry))
+            return shots[-1] != shots[-2]
+        wait_for(changed, 5, interval=0, what="the entry field to change: no blinking caret")
+        columns = {i % entry.rect[2] for i, (p, q) in enumerate(zip(shots[-2], shots[-1])) if p != q}
         assert len(columns) <= 2, f"the change is not a caret line: columns {sorted(columns)}"
 
 
