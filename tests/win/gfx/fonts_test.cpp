@@ -1,10 +1,14 @@
 // Fonts, font families and string formats with the real GDI+ and real GDI fonts of the test prefix (Arial
-// is mapped to Liberation Sans there, as every Windows system has Arial; 楷体_GB2312 is not installed).
+// is mapped to Liberation Sans there, as every Windows system has Arial, with WenQuanYi Micro Hei linked behind
+// it as on a Chinese Windows; 楷体_GB2312 is not installed).
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
+#include "app/window_defs.h"
 #include "gfx/fonts.h"
 #include "gfx/graphics.h"
 #include "gfx/holders.h"
@@ -94,16 +98,17 @@ class FontWindow {
     HFONT font_ = nullptr;
 };
 
-// Draws `text` in black with `font` on a white 200 x 60 bitmap and counts the pixels that are not white.
-int InkOf(Gdiplus::GpFont* font, const wchar_t* text) {
+// The pixels of `text` drawn in black with `font` on a white 200 x 60 bitmap, laid out as the skin engine
+// lays out control texts; empty when GDI+ could not draw.
+std::vector<Gdiplus::ARGB> Drawn(Gdiplus::GpFont* font, const wchar_t* text) {
     Gdiplus::GpBitmap* bitmap = nullptr;
     if (sys::GdipCreateBitmapFromScan0(200, 60, 0, PixelFormat32bppARGB, nullptr, &bitmap) != Gdiplus::Ok)
-        return -1;
+        return {};
     gfx::UniqueGpImage holder(bitmap);
     {
         gfx::UniqueGpGraphics g;
         if (sys::GdipGetImageGraphicsContext(bitmap, g.put()) != Gdiplus::Ok)
-            return -1;
+            return {};
         sys::GdipGraphicsClear(g.get(), 0xFFFFFFFF);
         Gdiplus::GpSolidFill* black = nullptr;
         sys::GdipCreateSolidFill(0xFF000000, &black);
@@ -114,11 +119,22 @@ int InkOf(Gdiplus::GpFont* font, const wchar_t* text) {
         sys::GdipDrawString(g.get(), text, -1, font, &box, format.GetHandle(), black);
         sys::GdipDeleteBrush(black);
     }
-    int ink = 0;
+    std::vector<Gdiplus::ARGB> pixels;
     for (int y = 0; y < 60; ++y)
         for (int x = 0; x < 200; ++x)
-            ink += gfxtest::PixelAt(bitmap, x, y) != 0xFFFFFFFF;
-    return ink;
+            pixels.push_back(gfxtest::PixelAt(bitmap, x, y));
+    return pixels;
+}
+
+// The pixels that are not white, -1 for no picture.
+int Ink(const std::vector<Gdiplus::ARGB>& pixels) {
+    if (pixels.empty())
+        return -1;
+    return static_cast<int>(std::count_if(pixels.begin(), pixels.end(), [](auto p) { return p != 0xFFFFFFFF; }));
+}
+
+int InkOf(Gdiplus::GpFont* font, const wchar_t* text) {
+    return Ink(Drawn(font, text));
 }
 
 class FontsTest : public testing::Test {
@@ -144,6 +160,27 @@ TEST_F(FontsTest, ArialWithCharacterHeight14GivesArialOf14PixelsRegular) {
     EXPECT_EQ(f.style, 0);
     std::printf("[ figures  ] GDI+ names the Arial family \"%ls\"\n", f.family.c_str());
     EXPECT_EQ(f.family, ArialFamilyName());
+}
+
+// A Chinese Windows links a Chinese font behind Arial (FontLink\SystemLink), so that the entry field's
+// "时间格式" shows. Without the link Liberation Sans, which stands in for Arial under Wine, has no Chinese
+// glyphs and every Chinese character draws the same box.
+TEST_F(FontsTest, ChineseCharactersInTheEntryFieldsFontDrawTheirOwnGlyphs) {
+    const app::FontDef& entry = *app::FindControlDef(app::ids::kMainWindow, app::ids::kTimeEntryEdit)->font;
+    FontWindow window(
+        LogfontSpec{.face = entry.face, .height = entry.height, .weight = entry.weight, .charset = entry.charset});
+    gfx::FontObject font;
+    ASSERT_NE(font.CreateFromWindow(window.get()), nullptr);
+    // 时 and 间 as the program's texts come: GBK bytes, read in the system code page.
+    wchar_t shi[2] = {}, jian[2] = {};
+    ASSERT_EQ(MultiByteToWideChar(CP_ACP, 0, "\xCA\xB1", 2, shi, 1), 1);
+    ASSERT_EQ(MultiByteToWideChar(CP_ACP, 0, "\xBC\xE4", 2, jian, 1), 1);
+    const std::vector<Gdiplus::ARGB> shiPixels = Drawn(font.GetHandle(), shi);
+    const std::vector<Gdiplus::ARGB> jianPixels = Drawn(font.GetHandle(), jian);
+    EXPECT_GT(Ink(shiPixels), 10);
+    EXPECT_TRUE(shiPixels != jianPixels) << "two Chinese characters draw alike in \""
+                                         << FactsOf(font.GetHandle()).family
+                                         << "\": no Chinese font is linked behind it";
 }
 
 TEST_F(FontsTest, PositiveCellHeightIsUsedAsTheEmSize) {
