@@ -1,7 +1,7 @@
 #include "skin/paint.h"
 
+#include "gfx/holders.h"
 #include "gfx/sysapi.h"
-#include "skin/holders.h"
 #include "skin/keys.h"
 #include "skin/props.h"
 #include "skin/rules.h"
@@ -28,15 +28,15 @@ void PaintControl(HWND window, HDC dc) {
         target = fetched = sys::GetWindowDC(window);
     {
         // Composed off screen so that the window never shows a half-drawn face.
-        UniqueMemoryDC memory(sys::CreateCompatibleDC(target));
-        UniqueBitmap surface(sys::CreateCompatibleBitmap(target, w, h));
-        ScopedSelect selected(memory.get(), surface.get());
-        UniqueGpGraphics graphics;
+        gfx::UniqueMemoryDC memory(sys::CreateCompatibleDC(target));
+        gfx::UniqueBitmap surface(sys::CreateCompatibleBitmap(target, w, h));
+        gfx::ScopedSelect selected(memory.get(), surface.get());
+        gfx::UniqueGpGraphics graphics;
         sys::GdipCreateFromHDC(memory.get(), graphics.put());
 
         Gdiplus::GpBitmap* snapshot = nullptr;
         sys::GdipCreateBitmapFromHBITMAP(cache, nullptr, &snapshot);
-        UniqueGpImage background(snapshot);
+        gfx::UniqueGpImage background(snapshot);
         if (graphics && background)
             sys::GdipDrawImageRect(graphics.get(), background.get(), 0, 0, static_cast<Gdiplus::REAL>(w),
                                    static_cast<Gdiplus::REAL>(h));

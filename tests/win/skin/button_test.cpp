@@ -273,8 +273,7 @@ TEST(SetFaceImageData, DecodesTheGivenBlocksAndLeavesOmittedFaces) {
     EXPECT_EQ(h, 7u);
     EXPECT_EQ(skin::GetSkinProp(button, key::kOverImage), 0);
     EXPECT_EQ(skin::GetSkinProp(button, key::kDisableImage), reinterpret_cast<intptr_t>(keep.get()));
-    sys::GdipDisposeImage(normal);
-    sys::GdipDisposeImage(down);
+    // The decoded faces belong to the button's window and go with it.
 }
 
 TEST(SkinButtonObject, CloneSharesTheWindowAndInheritsTheAccessors) {

@@ -256,7 +256,7 @@ TEST_F(LayeredParent, FocusMovesSetAndClearTheFocusCaretState) {
 
 TEST_F(LayeredParent, FocusImageIsTheFaceComposedWhenTheFocusArrived) {
     SetFocus(first_);
-    EXPECT_NE(skin::FocusCaret().focusImage, nullptr);
+    EXPECT_TRUE(skin::FocusCaret().focusImage);
 }
 
 }  // namespace
