@@ -50,9 +50,9 @@ bool CreateEditBox(Window& w, Control& c, int childId) {
         style |= ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL;
     else
         style |= ES_AUTOHSCROLL;
-    if (d.align == TextAlign::Centre)
+    if (d.align == TextAlign::kCentre)
         style |= ES_CENTER;
-    else if (d.align == TextAlign::Right)
+    else if (d.align == TextAlign::kRight)
         style |= ES_RIGHT;
     DWORD exStyle = d.borderStyle == 1 ? WS_EX_CLIENTEDGE : 0;
     c.textColor = d.textColor;
@@ -150,7 +150,7 @@ HWND LoadWindow(WindowId id) {
     SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     if (def->hasIcon)
         LoadIcons(w);
-    if (def->picture == WindowPicture::Panel)
+    if (def->picture == WindowPicture::kPanel)
         w.pictureBrush = CreatePanelPictureBrush();
 
     int childId = kFirstChildId;

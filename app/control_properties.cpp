@@ -115,7 +115,7 @@ constexpr Property<Window> kWindowProperties[] = {
     {kWindowCaption, [](Window& w) -> PropertyValue { return skin::ReadWindowText(w.hwnd); },
      [](Window& w, const PropertyValue& v) { SetWindowTextA(w.hwnd, v.text.c_str()); }},
     {kWindowBackColor, [](Window& w) -> PropertyValue { return static_cast<int32_t>(w.def->backColor); }},
-    {kWindowPicturePlacement, [](Window& w) { return Flag(w.def->picture == WindowPicture::Panel); }},
+    {kWindowPicturePlacement, [](Window& w) { return Flag(w.def->picture == WindowPicture::kPanel); }},
     {kWindowStartPosition, [](Window&) -> PropertyValue { return 1; }},  // centred
     {kWindowMovable, [](Window& w) { return Flag(w.def->movable); }},
     {kWindowEnterMovesFocus, [](Window& w) { return Flag(w.def->enterMovesFocus); }},

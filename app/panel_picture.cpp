@@ -2,6 +2,7 @@
 
 #include "assets/embedded_images.h"
 #include "gfx/graphics.h"
+#include "gfx/sysapi.h"
 
 namespace app {
 

@@ -3,7 +3,7 @@
 // path out of its scope and cannot be copied. Kinds freed through the system-function table (GDI objects,
 // DC scopes and selections, GDI+ objects) are named in gfx/holders.h on this template, because skin/ and
 // gfx/ reach every system function through that table and base/ may not include gfx/. The kinds only the
-// application owns (COM pointers, BSTRs, icons) are named here.
+// application and the shutdown service own (COM pointers, BSTRs, icons, kernel handles) are named here.
 
 #include <windows.h>
 #include <oleauto.h>
@@ -79,6 +79,9 @@ class ComPtr {
     I* p_ = nullptr;
 };
 
+inline void FreeKernelHandle(HANDLE handle) {
+    CloseHandle(handle);
+}
 inline void FreeBstr(BSTR text) {
     SysFreeString(text);
 }
@@ -86,6 +89,7 @@ inline void FreeIcon(HICON icon) {
     DestroyIcon(icon);
 }
 
+using UniqueKernelHandle = UniqueHandle<HANDLE, FreeKernelHandle>;
 using UniqueBstr = UniqueHandle<BSTR, FreeBstr>;
 using UniqueIcon = UniqueHandle<HICON, FreeIcon>;
 

@@ -1,5 +1,7 @@
 #include "skin/paint.h"
 
+#include <optional>
+
 #include "gfx/holders.h"
 #include "gfx/sysapi.h"
 #include "skin/keys.h"
@@ -22,10 +24,11 @@ void PaintControl(HWND window, HDC dc) {
     const int w = r.right - r.left;
     const int h = r.bottom - r.top;
 
-    HDC target = dc;
-    HDC fetched = nullptr;
-    if (!target)
-        target = fetched = sys::GetWindowDC(window);
+    // Without a DC of the caller's, the window's own whole-window DC.
+    std::optional<gfx::WindowDc> own;
+    if (!dc)
+        own.emplace(window);
+    HDC target = dc ? dc : own->get();
     {
         // Composed off screen so that the window never shows a half-drawn face.
         gfx::UniqueMemoryDC memory(sys::CreateCompatibleDC(target));
@@ -54,8 +57,6 @@ void PaintControl(HWND window, HDC dc) {
         graphics.reset();  // flushes the drawing before the transfer
         sys::BitBlt(target, 0, 0, w, h, memory.get(), 0, 0, SRCCOPY);
     }
-    if (fetched)
-        sys::ReleaseDC(window, fetched);
 }
 
 }  // namespace skin

@@ -59,12 +59,6 @@ TEST(WindowDefsTest, ControlsKeepTheirGeometryAndIdsClassBytes) {
     EXPECT_EQ(FindWindowDef(0x52000000), nullptr);
 }
 
-}  // namespace
-}  // namespace app
-
-namespace app {
-namespace {
-
 TEST(WindowDefsTest, TimersStartWithTheirPeriods) {
     EXPECT_EQ(FindControlDef(ids::kMainWindow, ids::kClockTimer)->interval, 1000);
     EXPECT_EQ(FindControlDef(ids::kMainWindow, ids::kCountdownTimer)->interval, 0);

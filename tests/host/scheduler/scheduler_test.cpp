@@ -87,8 +87,6 @@ class SchedulerTest : public ::testing::Test {
     DateTime clock_;
 };
 
-// --- Entry field focus ---
-
 TEST_F(SchedulerTest, FocusClearsThePromptAndTheFormatError) {
     OnTimeEntryFocus();
     EXPECT_EQ(Entry(), "");
@@ -110,8 +108,6 @@ TEST_F(SchedulerTest, FocusLeavesATypedTimeAndOtherTexts) {
         EXPECT_EQ(Entry(), typed);
     }
 }
-
-// --- Start: accepting and rejecting entries ---
 
 TEST_F(SchedulerTest, ValidStartStoresTargetArmsTimerAndShowsCountdownWindow) {
     stripShown_ = false;
@@ -166,8 +162,6 @@ TEST_F(SchedulerTest, LettersArmACountdownToMidnightThatTheFirstTickResets) {
     EXPECT_TRUE(IsIdleAfterReset());
     EXPECT_TRUE(messages_.empty());
 }
-
-// --- Countdown ---
 
 TEST_F(SchedulerTest, FiveSecondsAheadCountsDownAndRequestsOneSecondBeforeTheTarget) {
     At(10, 0, 0);
@@ -294,8 +288,6 @@ TEST_F(SchedulerTest, TwentyFiveHundredIsNeverReachedInAWholeDay) {
     EXPECT_EQ(CurrentState().secondsLeft, 89999);
 }
 
-// --- Clock ---
-
 TEST_F(SchedulerTest, ClockShowsTwoDigitPartsAtMidnightAndJustBefore) {
     At(0, 0, 0);
     OnClockTimer();
@@ -307,8 +299,6 @@ TEST_F(SchedulerTest, ClockShowsTwoDigitPartsAtMidnightAndJustBefore) {
     OnClockTimer();
     EXPECT_EQ(clockText_, "Now-09:05:07");
 }
-
-// --- Mend: numbers beyond 32 bits ---
 
 TEST_F(SchedulerTest, HugeHourSaturatesAndIsNeverReached) {
     At(0, 0, 0);
@@ -328,8 +318,6 @@ TEST_F(SchedulerTest, HugeNegativeTargetResetsAtTheFirstTick) {
     EXPECT_TRUE(IsIdleAfterReset());
     EXPECT_TRUE(requests_.empty());
 }
-
-// --- Mend: a late tick does not cancel the switch-off ---
 
 TEST_F(SchedulerTest, SkippedLastSecondStillRequestsOnceThenResets) {
     At(10, 0, 0);

@@ -1,4 +1,5 @@
-// The button skin: binding, faces, and the state machine driven by real mouse input and real messages.
+// The button skin: binding, faces, and the state machine driven by real mouse input and real messages. Longer
+// than 400 lines: one file per skin header, as the tests mirror the program, and its cases share one fixture.
 
 #include <gtest/gtest.h>
 
@@ -290,8 +291,6 @@ TEST(SkinButtonObject, CloneSharesTheWindowAndInheritsTheAccessors) {
     EXPECT_TRUE(skin.IsValid());
 }
 
-// --- layered parent
-
 struct CompositionLog {
     int count = 0;
     uint32_t buttonPixel = 0;  // ARGB of the composed face at the button's centre
@@ -391,10 +390,6 @@ TEST_F(LayeredButton, StateIsStoredAndComposedEvenWhenUnchanged) {
     EXPECT_EQ(skin::GetSkinProp(button_, key::kIsFocus), 0);
     EXPECT_EQ(Composed().count, 3);
 }
-
-}  // namespace
-
-namespace {
 
 // The program's own order: the button is bound and given its tooltip on an ordinary window, then the window
 // becomes layered and its children move onto the layered procedures. The tooltip must still appear.

@@ -151,8 +151,6 @@ TEST_F(OrdinaryParent, TextMessagesStillReachTheEditBox) {
     EXPECT_STREQ(text, "q");
 }
 
-// --- layered parent
-
 std::vector<HWND>& Compositions() {
     static std::vector<HWND> seen;
     return seen;

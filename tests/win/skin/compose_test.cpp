@@ -1,4 +1,5 @@
-// Composition of layered skin windows, checked on the pixels of the composed ARGB image.
+// Composition of layered skin windows, checked on the pixels of the composed ARGB image. Longer than 400
+// lines: one file per skin header, as the tests mirror the program, and its cases share one fixture.
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
-// The layered window skin on real windows: style, caret and blink timer, back
-// image, re-binding of the children onto the layered procedures, moves.
+// The layered window skin on real windows: style, caret and blink timer, back image, re-binding of the
+// children onto the layered procedures, moves. Longer than 400 lines: one file per skin header, as the tests
+// mirror the program, and its cases share one fixture.
 
 #include <gtest/gtest.h>
 
