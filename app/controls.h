@@ -1,6 +1,7 @@
 #pragma once
 // The control layer: creates the windows of app/window_defs.h, reads and writes their properties by number,
-// and dispatches their events to the wired handlers.
+// and dispatches their events to the wired handlers. Registry and dispatch: control_registry.cpp; creation:
+// control_creation.cpp; properties: control_properties.cpp.
 
 #include <windows.h>
 
@@ -52,6 +53,9 @@ const WebPanel* GetWebPanel(WindowId window, ControlId control);
 
 // Runs the message loop until the last of the program's windows is gone.
 int RunMessageLoop();
+
+// Destroys every window of the program, the latest loaded first.
+void DestroyProgramWindows();
 
 // How many of the program's windows exist.
 int LiveWindowCount();

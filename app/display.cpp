@@ -2,18 +2,19 @@
 
 #include <windows.h>
 
+#include "gfx/holders.h"
+
 namespace app {
 
 std::unique_ptr<DisplayInfo> GetDisplayInfo() {
     auto info = std::make_unique<DisplayInfo>();
-    HDC screen = GetDC(nullptr);
-    if (!screen)
+    gfx::WindowDc screen(nullptr, gfx::WindowDc::Area::kClient);
+    if (!screen.get())
         return info;
-    info->screenWidth = GetDeviceCaps(screen, HORZRES);
-    info->screenHeight = GetDeviceCaps(screen, VERTRES);
-    info->bitsPerPixel = GetDeviceCaps(screen, BITSPIXEL);
-    info->refreshRate = GetDeviceCaps(screen, VREFRESH);
-    ReleaseDC(nullptr, screen);
+    info->screenWidth = GetDeviceCaps(screen.get(), HORZRES);
+    info->screenHeight = GetDeviceCaps(screen.get(), VERTRES);
+    info->bitsPerPixel = GetDeviceCaps(screen.get(), BITSPIXEL);
+    info->refreshRate = GetDeviceCaps(screen.get(), VREFRESH);
     return info;
 }
 

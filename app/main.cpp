@@ -1,10 +1,10 @@
 #include <windows.h>
 
-#include "app/lifecycle.h"
 #include "app/startup.h"
+#include "base/fatal.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     int result = app::StartUp();
-    app::RunEndOfRun();
+    base::RunEndOfRun();
     return result;
 }

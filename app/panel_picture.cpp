@@ -6,19 +6,16 @@
 
 namespace app {
 
-HBRUSH CreatePanelPictureBrush() {
-    Gdiplus::GpImage* image = gfx::LoadImageFromMemory(assets::kPanelPicture);
+gfx::UniqueBrush CreatePanelPictureBrush() {
+    gfx::UniqueGpImage image = gfx::LoadImageFromMemory(assets::kPanelPicture);
     if (!image)
-        return nullptr;
-    HBITMAP bitmap = nullptr;
-    sys::GdipCreateHBITMAPFromBitmap(static_cast<Gdiplus::GpBitmap*>(image), &bitmap, 0xFFFFFFFF);
-    sys::GdipDisposeImage(image);
+        return {};
+    gfx::UniqueBitmap bitmap;
+    sys::GdipCreateHBITMAPFromBitmap(static_cast<Gdiplus::GpBitmap*>(image.get()), bitmap.put(), 0xFFFFFFFF);
     if (!bitmap)
-        return nullptr;
+        return {};
     // A pattern brush keeps its own copy of the bitmap; filling with it from origin (0, 0) tiles the picture.
-    HBRUSH brush = CreatePatternBrush(bitmap);
-    DeleteObject(bitmap);
-    return brush;
+    return gfx::UniqueBrush(CreatePatternBrush(bitmap.get()));
 }
 
 }  // namespace app

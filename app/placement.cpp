@@ -1,19 +1,10 @@
 #include "app/placement.h"
 
-#include <cmath>
-#include <limits>
+#include "base/saturate.h"
 
 namespace app {
 
-int32_t TruncateToInt32(double value) {
-    if (std::isnan(value))
-        return 0;
-    if (value >= static_cast<double>(std::numeric_limits<int32_t>::max()))
-        return std::numeric_limits<int32_t>::max();
-    if (value <= static_cast<double>(std::numeric_limits<int32_t>::min()))
-        return std::numeric_limits<int32_t>::min();
-    return static_cast<int32_t>(std::trunc(value));
-}
+using base::TruncateToInt32;
 
 Position MainWindowPosition(const DisplayInfo& screen, int32_t mainWidth, int32_t mainHeight) {
     double left = static_cast<double>(screen.screenWidth) - mainWidth;

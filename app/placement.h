@@ -30,7 +30,4 @@ Position WebPanelPosition(const DisplayInfo& screen, int32_t mainWidth, int32_t 
 // Across MainWindow's top edge, reaching 175 pixels past the right edge of the screen.
 Position CountdownPosition(const DisplayInfo& screen, int32_t width, int32_t height);
 
-// Truncation toward zero of a double into the 32-bit range (saturating, so absurd sizes cannot overflow).
-int32_t TruncateToInt32(double value);
-
 }  // namespace app

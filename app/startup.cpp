@@ -7,7 +7,7 @@
 
 #include "app/controls.h"
 #include "app/display.h"
-#include "app/lifecycle.h"
+#include "base/fatal.h"
 #include "gfx/graphics.h"
 #include "gfx/image_window.h"
 #include "scheduler/scheduler.h"
@@ -17,10 +17,20 @@ namespace app {
 
 namespace {
 
+constexpr int32_t kTickMs = 1000;
+
 GlobalObjects g_globals;
 
 int32_t ReadInt(WindowId window, uint32_t control, int property) {
     return GetControlProperty(window, control, property).number;
+}
+
+std::string ReadText(WindowId window, ControlId control) {
+    return GetControlProperty(window, control, kEditContent).text;
+}
+
+void WriteText(WindowId window, ControlId control, const std::string& text) {
+    SetControlProperty(window, control, kEditContent, text);
 }
 
 void MoveWindowTo(WindowId window, ControlId element, const Position& p) {
@@ -39,14 +49,6 @@ void EnterProgramFolder() {
     SetCurrentDirectoryA(folder.c_str());
 }
 
-}  // namespace
-
-GlobalObjects& Globals() {
-    return g_globals;
-}
-
-namespace {
-
 // Each skin object gets its Release call before it is freed.
 template <typename T>
 void ReleaseSkin(std::unique_ptr<T>& object) {
@@ -55,7 +57,16 @@ void ReleaseSkin(std::unique_ptr<T>& object) {
     object.reset();
 }
 
+void EndOfRunCleanup() {
+    ReleaseGlobalObjects();
+    OleUninitialize();
+}
+
 }  // namespace
+
+GlobalObjects& Globals() {
+    return g_globals;
+}
 
 void CreateGlobalObjects() {
     SkinObjects& s = g_globals.skins;
@@ -98,25 +109,33 @@ void WireEvents() {
     BindEvent(kMainWindow, kClockTimer, kEventPeriod, scheduler::OnClockTimer);
     BindEvent(kMainWindow, kCountdownTimer, kEventPeriod, scheduler::OnCountdownTimer);
     BindEvent(kCountdownWindow, kCountdownWindowElement, kEventCreated, OnCountdownWindowCreated);
-    BindEvent(kCountdownWindow, kMirrorTimer, kEventPeriod, scheduler::OnMirrorTimer);
+    BindEvent(kCountdownWindow, kMirrorTimer, kEventPeriod, OnMirrorTimer);
     BindEvent(kWebPanelWindow, kWebPanelWindowElement, kEventCreated, OnWebPanelWindowCreated);
     // CountdownWindow 编辑框1's content-changed and the panel's "before navigating" handlers are empty:
     // nothing happens and every navigation is allowed, so nothing is bound for them.
 }
 
-void BindSchedulerSeams() {
-    scheduler::Seams seams;
-    seams.getText = [](WindowId window, ControlId control, int property) {
-        return GetControlProperty(window, control, property).text;
+void BindSchedulerPort(PowerOffFn requestPowerOff) {
+    using namespace ids;
+    scheduler::Port port;
+    port.readEntry = [] { return ReadText(kMainWindow, kTimeEntryEdit); };
+    port.writeEntry = [](const std::string& text) { WriteText(kMainWindow, kTimeEntryEdit, text); };
+    port.writeClock = [](const std::string& text) { WriteText(kMainWindow, kClockEdit, text); };
+    // The message goes to the hidden 编辑框3; OnMirrorTimer carries it to the strip.
+    port.writeCountdownMessage = [](const std::string& text) { WriteText(kMainWindow, kCountdownTextHolder, text); };
+    port.armCountdown = [](bool armed) {
+        SetControlProperty(kMainWindow, kCountdownTimer, kTimerInterval, armed ? kTickMs : 0);
+        if (!armed)
+            SetControlProperty(kMainWindow, kClockTimer, kTimerInterval, kTickMs);
     };
-    seams.setText = [](WindowId window, ControlId control, int property, const std::string& text) {
-        SetControlProperty(window, control, property, text);
+    port.showStrip = [](bool shown) {
+        SetControlProperty(kCountdownWindow, kCountdownWindowElement, kPropVisible, shown ? 1 : 0);
     };
-    seams.setInteger = [](WindowId window, ControlId control, int property, int32_t value) {
-        SetControlProperty(window, control, property, value);
-    };
-    seams.requestPowerOff = [] { return scheduler::RequestSystemExit(scheduler::PowerOff, true); };
-    scheduler::SetSeams(std::move(seams));
+    if (requestPowerOff)
+        port.requestPowerOff = requestPowerOff;
+    else
+        port.requestPowerOff = [] { return scheduler::RequestSystemExit(scheduler::PowerOff, true); };
+    scheduler::SetPort(std::move(port));
 }
 
 void OnMainWindowCreated() {
@@ -152,22 +171,40 @@ void OnWebPanelWindowCreated() {
 }
 
 void OnCloseClicked() {
-    EndProgram(0);
+    base::EndProgram(0);
 }
 
-int StartUp(WindowId startWindow) {
+void OnMirrorTimer() {
+    using namespace ids;
+    WriteText(kCountdownWindow, kCountdownText, ReadText(kMainWindow, kCountdownTextHolder));
+}
+
+HWND StartProgram(const StartOptions& options) {
     OleInitialize(nullptr);
     EnterProgramFolder();
     CreateGlobalObjects();
-    SetEndOfRunCleanup(ReleaseGlobalObjects);
+    base::SetEndOfRunCleanup(EndOfRunCleanup);
     gfx::StartGraphicsSession();
     gfx::RegisterImageWindowClass();
     WireEvents();
-    BindSchedulerSeams();
+    scheduler::ClearState();
+    BindSchedulerPort(options.requestPowerOff);
+    HWND start = LoadWindow(options.startWindow);
     // "载入启动窗口失败": the start window cannot be loaded.
-    if (!LoadWindow(startWindow))
-        FatalRunError("载入启动窗口失败");
+    if (!start)
+        base::FatalRunError("载入启动窗口失败");
+    return start;
+}
+
+int StartUp(WindowId startWindow) {
+    StartProgram({.startWindow = startWindow});
     return RunMessageLoop();
+}
+
+void StopProgram() {
+    DestroyProgramWindows();
+    base::RunEndOfRun();
+    scheduler::SetPort({});
 }
 
 }  // namespace app

@@ -2,6 +2,7 @@
 // The program's spine: start-up, the global objects, the creation handlers of the three windows and the end
 // of the run.
 
+#include <cstdint>
 #include <memory>
 
 #include "app/dressing.h"
@@ -26,16 +27,35 @@ void ReleaseGlobalObjects();
 // Binds every wired event of the three windows to its handler.
 void WireEvents();
 
-// Connects the scheduler to the control layer, the clock and the switch-off.
-void BindSchedulerSeams();
+using PowerOffFn = int32_t (*)();
+
+// Connects the scheduler's port to the controls, and its switch-off to `requestPowerOff` (null: the forced
+// power-off of the system).
+void BindSchedulerPort(PowerOffFn requestPowerOff = nullptr);
 
 void OnMainWindowCreated();
 void OnCountdownWindowCreated();
 void OnWebPanelWindowCreated();
 void OnCloseClicked();
+// CountdownWindow 时钟1 period: the strip shows what the countdown last wrote into MainWindow's 编辑框3.
+void OnMirrorTimer();
 
-// The program's entry routine: returns 0 when the message loop ends. `startWindow` is the window loaded
-// first; one that cannot be loaded is a fatal run error.
+struct StartOptions {
+    WindowId startWindow = ids::kMainWindow;
+    // Null: the forced power-off of the system. The tests count requests instead.
+    PowerOffFn requestPowerOff = nullptr;
+};
+
+// All of the start-up but the message loop: OLE and the program folder, the global objects and the
+// end-of-run clean-up, GDI+ and the image window class, the wiring and the scheduler's port, then the start
+// window. Returns the start window; one that cannot be loaded is a fatal run error.
+HWND StartProgram(const StartOptions& options = {});
+
+// The program's entry routine: StartProgram, then the message loop; returns 0 when the loop ends.
 int StartUp(WindowId startWindow = ids::kMainWindow);
+
+// Destroys the program's windows and runs the end-of-run clean-up without ending the process, so that the
+// program can be started again in it (the Windows tests and the benchmark).
+void StopProgram();
 
 }  // namespace app

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <string>
-#include <vector>
+
+#include "base/text.h"
+#include "gfx/graphics.h"
 
 namespace app {
 
@@ -13,34 +15,24 @@ constexpr char kHostClass[] = "OffClockWebHost";
 // {8856F961-340A-11D0-A96B-00C04FD705A2}
 constexpr CLSID kClsidWebBrowser = {0x8856F961, 0x340A, 0x11D0, {0xA9, 0x6B, 0x00, 0xC0, 0x4F, 0xD7, 0x05, 0xA2}};
 
-std::wstring Widen(const std::string& text) {
-    if (text.empty())
-        return {};
-    int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-    return wide;
-}
-
-std::string Narrow(BSTR text) {
+// A text the browser hands over, in the system code page; empty for none.
+std::string Narrow(const base::UniqueBstr& text) {
     if (!text)
         return {};
-    int length = static_cast<int>(SysStringLen(text));
-    int n = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
-    std::string narrow(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text, length, narrow.data(), n, nullptr, nullptr);
-    return narrow;
+    return base::Narrow(std::wstring_view(text.get(), SysStringLen(text.get())),
+                        [](const wchar_t* units, int unitCount, char* out, int outCount) {
+                            return WideCharToMultiByte(CP_ACP, 0, units, unitCount, out, outCount, nullptr, nullptr);
+                        });
 }
 
 // The browser's window follows the host's size.
 LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_SIZE) {
         auto* object = reinterpret_cast<IOleObject*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-        IOleInPlaceObject* inPlace = nullptr;
-        if (object && SUCCEEDED(object->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace)))) {
+        base::ComPtr<IOleInPlaceObject> inPlace;
+        if (object && SUCCEEDED(object->QueryInterface(IID_IOleInPlaceObject, inPlace.putVoid()))) {
             RECT r = {0, 0, LOWORD(lParam), HIWORD(lParam)};
             inPlace->SetObjectRects(&r, &r);
-            inPlace->Release();
         }
     }
     return DefWindowProcA(window, message, wParam, lParam);
@@ -171,20 +163,20 @@ std::unique_ptr<WebPanel> WebPanel::Create(HWND parent, const RECT& rect, const 
         return nullptr;
 
     if (FAILED(CoCreateInstance(kClsidWebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
-                                reinterpret_cast<void**>(&panel->object_))) ||
+                                panel->object_.putVoid())) ||
         !panel->object_) {
-        panel->object_ = nullptr;
+        panel->object_.reset();
         return panel;  // no browser on this system: the window stays, empty
     }
-    panel->site_ = new Site(panel->host_);
-    panel->object_->SetClientSite(static_cast<IOleClientSite*>(panel->site_));
+    panel->site_.reset(new Site(panel->host_));
+    auto* clientSite = static_cast<IOleClientSite*>(panel->site_.get());
+    panel->object_->SetClientSite(clientSite);
     RECT client;
     GetClientRect(panel->host_, &client);
-    panel->object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, static_cast<IOleClientSite*>(panel->site_), 0,
-                           panel->host_, &client);
-    SetWindowLongPtrA(panel->host_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(panel->object_));
-    if (FAILED(panel->object_->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&panel->browser_))))
-        panel->browser_ = nullptr;
+    panel->object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, clientSite, 0, panel->host_, &client);
+    SetWindowLongPtrA(panel->host_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(panel->object_.get()));
+    if (FAILED(panel->object_->QueryInterface(IID_IWebBrowser2, panel->browser_.putVoid())))
+        panel->browser_.reset();
 
     panel->SetOffline(settings.offline);
     panel->SetSilent(settings.silent);
@@ -194,18 +186,17 @@ std::unique_ptr<WebPanel> WebPanel::Create(HWND parent, const RECT& rect, const 
     return panel;
 }
 
+// The browser first, then the control closed and cut from its site, then the site, then the host window.
 WebPanel::~WebPanel() {
     if (host_ && IsWindow(host_))
         SetWindowLongPtrA(host_, GWLP_USERDATA, 0);
-    if (browser_)
-        browser_->Release();
+    browser_.reset();
     if (object_) {
         object_->Close(OLECLOSE_NOSAVE);
         object_->SetClientSite(nullptr);
-        object_->Release();
+        object_.reset();
     }
-    if (site_)
-        site_->Release();
+    site_.reset();
     if (host_ && IsWindow(host_))
         DestroyWindow(host_);
 }
@@ -214,12 +205,11 @@ bool WebPanel::Navigate(const std::string& address) {
     settings_.address = address;
     if (!browser_ || address.empty())
         return false;
-    BSTR url = SysAllocString(Widen(address).c_str());
+    base::UniqueBstr url(SysAllocString(gfx::AnsiToWide(address).c_str()));
     VARIANT empty;
     VariantInit(&empty);
     // No flags, no target frame, no post data, no extra headers.
-    HRESULT hr = browser_->Navigate(url, &empty, &empty, &empty, &empty);
-    SysFreeString(url);
+    HRESULT hr = browser_->Navigate(url.get(), &empty, &empty, &empty, &empty);
     navigated_ = SUCCEEDED(hr);
     return navigated_;
 }
@@ -248,31 +238,24 @@ void WebPanel::SetSilent(bool silent) {
 }
 
 std::string WebPanel::StatusText() const {
-    BSTR text = nullptr;
-    if (!browser_ || FAILED(browser_->get_StatusText(&text)))
+    base::UniqueBstr text;
+    if (!browser_ || FAILED(browser_->get_StatusText(text.put())))
         return {};
-    std::string result = Narrow(text);
-    SysFreeString(text);
-    return result;
+    return Narrow(text);
 }
 
 std::string WebPanel::Caption() const {
-    BSTR text = nullptr;
-    if (!browser_ || FAILED(browser_->get_LocationName(&text)))
+    base::UniqueBstr text;
+    if (!browser_ || FAILED(browser_->get_LocationName(text.put())))
         return {};
-    std::string result = Narrow(text);
-    SysFreeString(text);
-    return result;
+    return Narrow(text);
 }
 
 std::string WebPanel::LocationUrl() const {
-    BSTR text = nullptr;
-    if (browser_ && SUCCEEDED(browser_->get_LocationURL(&text)) && text) {
-        std::string result = Narrow(text);
-        SysFreeString(text);
-        return result;
-    }
-    return {};
+    base::UniqueBstr text;
+    if (!browser_ || FAILED(browser_->get_LocationURL(text.put())))
+        return {};
+    return Narrow(text);
 }
 
 }  // namespace app

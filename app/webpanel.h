@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+#include "base/holders.h"
+
 namespace app {
 
 struct WebPanelSettings {
@@ -29,7 +31,7 @@ class WebPanel {
     WebPanel& operator=(const WebPanel&) = delete;
 
     HWND Host() const { return host_; }
-    bool HasBrowser() const { return browser_ != nullptr; }
+    bool HasBrowser() const { return static_cast<bool>(browser_); }
 
     bool Navigate(const std::string& address);
     void SetFontSize(int size);
@@ -47,9 +49,9 @@ class WebPanel {
     WebPanel() = default;
     class Site;
     HWND host_ = nullptr;
-    Site* site_ = nullptr;  // the container's client site; owned through COM references
-    IOleObject* object_ = nullptr;
-    IWebBrowser2* browser_ = nullptr;
+    base::ComPtr<Site> site_;  // the container's client site
+    base::ComPtr<IOleObject> object_;
+    base::ComPtr<IWebBrowser2> browser_;
     WebPanelSettings settings_;
     bool navigated_ = false;
 };

@@ -26,7 +26,7 @@ struct FontDef {
     uint8_t quality = 1;
 };
 
-enum class TextAlign : int32_t { Left = 0, Centre = 1, Right = 2 };
+enum class TextAlign : int32_t { kLeft = 0, kCentre = 1, kRight = 2 };
 
 struct ControlDef {
     ControlId id;
@@ -35,7 +35,7 @@ struct ControlDef {
     int32_t left, top, width, height;
     // Edit boxes
     bool multiLine = false;
-    TextAlign align = TextAlign::Left;
+    TextAlign align = TextAlign::kLeft;
     uint32_t textColor = 0;
     uint32_t backColor = 0x00FFFFFF;
     const FontDef* font = nullptr;  // null: the stock default GUI font
@@ -52,7 +52,7 @@ struct ControlDef {
     bool silent = false;
 };
 
-enum class WindowPicture { None, Panel };
+enum class WindowPicture { kNone, kPanel };
 
 struct WindowDef {
     WindowId id;

@@ -55,7 +55,7 @@ gfx::UniqueGpImage SolidImage(int width, int height, uint32_t argb) {
     if (image)
         sys::GdipGetImageGraphicsContext(image.get(), g.put());
     if (g)
-        sys::GdipGraphicsClear(g.get(), argb);
+        Gdiplus::DllExports::GdipGraphicsClear(g.get(), argb);
     return image;
 }
 
@@ -99,8 +99,8 @@ HWND LayeredWindow(int width, int height) {
 
 void Report(const char* name, HWND window) {
     const double compose = MedianMicroseconds([&] { skin::ComposeWindow(window); });
-    const double build = MedianMicroseconds([&] { gfx::UniqueGpImage image(skin::ComposeToBitmap(window)); });
-    gfx::UniqueGpImage face(skin::ComposeToBitmap(window));
+    const double build = MedianMicroseconds([&] { gfx::UniqueGpImage image = skin::ComposeToBitmap(window); });
+    gfx::UniqueGpImage face = skin::ComposeToBitmap(window);
     const double present = MedianMicroseconds([&] { skin::PresentLayered(window, face.get(), 0); });
     std::printf("%-34s ComposeWindow %8.1f us   (compose only %8.1f us, present only %8.1f us)\n", name, compose, build,
                 present);

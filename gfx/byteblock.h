@@ -22,10 +22,6 @@ inline const uint8_t* BlockBytes(const uint8_t* block) {
     return block ? block + 8 : nullptr;
 }
 
-}  // namespace gfx
-
-namespace gfx {
-
 // An owned counted byte block. data() points at the block layout above (null when there is none, which
 // counts as an empty block); bytes() at its payload. Move-only: one owner frees it.
 class ByteBlock {

@@ -48,8 +48,6 @@ Gdiplus::GpFontFamily* FamilyMappedByGdi(const LOGFONTA& lf) {
 
 }  // namespace
 
-// --- FontFamilyObject
-
 FontFamilyObject::~FontFamilyObject() {
     FontFamilyObject::Delete();
 }
@@ -88,8 +86,6 @@ void FontFamilyObject::SetHandle(Gdiplus::GpFontFamily* handle) {
     Delete();
     handle_ = handle;
 }
-
-// --- FontObject
 
 FontObject::~FontObject() {
     FontObject::Delete();
@@ -186,8 +182,6 @@ Gdiplus::GpStatus FontObject::GetUnit(Gdiplus::Unit* unit) const {
 Gdiplus::GpStatus FontObject::GetHeight(Gdiplus::GpGraphics* graphics, Gdiplus::REAL* height) const {
     return sys::GdipGetFontHeight(handle_, graphics, height);
 }
-
-// --- StringFormatObject
 
 StringFormatObject::~StringFormatObject() {
     StringFormatObject::Delete();

@@ -1,6 +1,6 @@
 #include "gfx/graphics.h"
 
-#include "gfx/holders.h"
+#include "base/text.h"
 #include "gfx/memory_stream.h"
 #include "gfx/sysapi.h"
 
@@ -17,24 +17,24 @@ constexpr char kFrameDimensionTime[] = "{6AEDBD6D-3FB5-418A-83A6-7F45229DC872}";
 // animation), so an image straight from GdipLoadImageFromStream would tie the stream and the memory under
 // it to the image's life. Copying the pixels of the active frame into a bitmap that GDI+ allocated itself
 // cuts that tie: the stream and its block are released right after the copy, and every owner can dispose
-// the image with plain GdipDisposeImage. Returns null for images that are not bitmaps (metafiles).
-Gdiplus::GpImage* CopyToOwnedBitmap(Gdiplus::GpImage* source) {
+// the image with plain GdipDisposeImage. Returns none for images that are not bitmaps (metafiles).
+UniqueGpImage CopyToOwnedBitmap(Gdiplus::GpImage* source) {
     Gdiplus::ImageType type = Gdiplus::ImageTypeUnknown;
     if (sys::GdipGetImageType(source, &type) != Gdiplus::Ok || type != Gdiplus::ImageTypeBitmap)
-        return nullptr;
+        return {};
     UINT width = 0;
     UINT height = 0;
     if (sys::GdipGetImageWidth(source, &width) != Gdiplus::Ok ||
         sys::GdipGetImageHeight(source, &height) != Gdiplus::Ok || width == 0 || height == 0 || width > INT32_MAX ||
         height > INT32_MAX)
-        return nullptr;
+        return {};
     auto* sourceBitmap = static_cast<Gdiplus::GpBitmap*>(source);
     const Gdiplus::GpRect all(0, 0, static_cast<INT>(width), static_cast<INT>(height));
 
     Gdiplus::BitmapData from = {};
     if (sys::GdipBitmapLockBits(sourceBitmap, &all, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &from) !=
         Gdiplus::Ok)
-        return nullptr;
+        return {};
 
     Gdiplus::GpBitmap* copy = nullptr;
     if (sys::GdipCreateBitmapFromScan0(all.Width, all.Height, 0, PixelFormat32bppARGB, nullptr, &copy) != Gdiplus::Ok)
@@ -53,7 +53,9 @@ Gdiplus::GpImage* CopyToOwnedBitmap(Gdiplus::GpImage* source) {
         copied = true;
     }
     sys::GdipBitmapUnlockBits(sourceBitmap, &from);
-    return copied ? owned.release() : nullptr;
+    if (!copied)
+        owned.reset();
+    return owned;
 }
 
 }  // namespace
@@ -79,28 +81,33 @@ const GUID* FrameDimensionTime() {
     return g_frameDimension;
 }
 
+std::wstring AnsiToWide(std::string_view text) {
+    return base::Widen(text, [](const char* bytes, int byteCount, wchar_t* out, int outCount) {
+        return sys::MultiByteToWideChar(CP_ACP, 0, bytes, byteCount, out, outCount);
+    });
+}
+
 ByteBlock ToUtf16(const char* text) {
-    if (!text)
-        text = "";
-    const int n = sys::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (n <= 0 || n > INT32_MAX / 2)
+    const std::string_view bytes = text ? text : "";
+    const std::wstring wide = AnsiToWide(bytes);
+    if ((wide.empty() && !bytes.empty()) || wide.size() >= INT32_MAX / 2)
         return ByteBlock::Zeroed(0);
-    ByteBlock block = ByteBlock::Zeroed(static_cast<uint32_t>(n) * 2);
-    if (block.size() == 0)
-        return block;
-    sys::MultiByteToWideChar(CP_ACP, 0, text, -1, reinterpret_cast<LPWSTR>(block.bytes()), n);
+    // Zero-filled, so the terminator is already there.
+    ByteBlock block = ByteBlock::Zeroed(static_cast<uint32_t>(wide.size() + 1) * 2);
+    if (block.size() > 0 && !wide.empty())
+        std::memcpy(block.bytes(), wide.data(), wide.size() * 2);
     return block;
 }
 
-Gdiplus::GpImage* LoadImageFromMemory(const uint8_t* block) {
+UniqueGpImage LoadImageFromMemory(const uint8_t* block) {
     MemoryStream memory;
     IStream* stream = memory.Open(block, true);
     if (!stream)
-        return nullptr;
+        return {};
     UniqueGpImage decoded;
     if (sys::GdipLoadImageFromStream(stream, decoded.put()) != Gdiplus::Ok) {
         decoded.release();  // a failed decode hands over no image
-        return nullptr;
+        return {};
     }
     // Frame 0 of an animation; still images ignore the call.
     if (g_frameDimension)

@@ -6,8 +6,11 @@
 #include <gdiplus.h>
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 #include "gfx/byteblock.h"
+#include "gfx/holders.h"
 
 namespace gfx {
 
@@ -20,6 +23,9 @@ void ReleaseFrameDimension();
 // GDI+'s FrameDimensionTime as read at start-up; null before StartGraphicsSession and after the release.
 const GUID* FrameDimensionTime();
 
+// A text in the system code page as UTF-16, without a terminator; empty when it cannot be converted.
+std::wstring AnsiToWide(std::string_view text);
+
 // The text (system code page, NUL-terminated; null counts as empty) as UTF-16 with its terminator, in a
 // new counted byte block.
 ByteBlock ToUtf16(const char* text);
@@ -30,8 +36,7 @@ inline const WCHAR* WideText(const ByteBlock& utf16) {
 }
 
 // Decodes an encoded image held in a counted byte block (null counts as empty). Returns a GDI+ image that
-// owns its pixels and depends on nothing else, or null when the bytes decode to no raster image. The
-// receiver owns the image and disposes it with GdipDisposeImage.
-Gdiplus::GpImage* LoadImageFromMemory(const uint8_t* block);
+// owns its pixels and depends on nothing else, or none when the bytes decode to no raster image.
+UniqueGpImage LoadImageFromMemory(const uint8_t* block);
 
 }  // namespace gfx

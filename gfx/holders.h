@@ -1,63 +1,82 @@
 #pragma once
-// Move-only holders for GDI and GDI+ objects that live only inside one call: each frees its object on
-// every path out of the call, through the system-function table.
+// The kinds of handle that are freed through the system-function table, on the one move-only template of
+// base/holders.h: GDI objects, memory DCs, DC scopes and selections, GDI+ objects. Every folder that owns
+// such a handle holds it in one of these.
 
-#include <utility>
-
+#include "base/holders.h"
 #include "gfx/sysapi.h"
 
 namespace gfx {
 
-template <typename T, void (*Free)(T)>
-class UniqueHandle {
-  public:
-    UniqueHandle() = default;
-    explicit UniqueHandle(T h) : h_(h) {}
-    UniqueHandle(UniqueHandle&& other) noexcept : h_(other.release()) {}
-    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
-        if (this != &other)
-            reset(other.release());
-        return *this;
-    }
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
-    ~UniqueHandle() { reset(); }
-
-    T get() const { return h_; }
-    T* put() {
-        reset();
-        return &h_;
-    }
-    T release() { return std::exchange(h_, T{}); }
-    void reset(T h = T{}) {
-        if (h_)
-            Free(h_);
-        h_ = h;
-    }
-    explicit operator bool() const { return h_ != T{}; }
-
-  private:
-    T h_{};
-};
-
 namespace detail {
-inline void FreeGpImage(Gdiplus::GpImage* p) {
-    sys::GdipDisposeImage(p);
-}
-inline void FreeGpFont(Gdiplus::GpFont* p) {
-    sys::GdipDeleteFont(p);
-}
-inline void FreeGpGraphics(Gdiplus::GpGraphics* p) {
-    sys::GdipDeleteGraphics(p);
+template <typename T>
+void FreeGdiObject(T object) {
+    sys::DeleteObject(object);
 }
 inline void FreeMemoryDC(HDC dc) {
     sys::DeleteDC(dc);
 }
+inline void FreeGpImage(Gdiplus::GpImage* p) {
+    sys::GdipDisposeImage(p);
+}
+inline void FreeGpGraphics(Gdiplus::GpGraphics* p) {
+    sys::GdipDeleteGraphics(p);
+}
+inline void FreeGpFont(Gdiplus::GpFont* p) {
+    sys::GdipDeleteFont(p);
+}
+inline void FreeGpBrush(Gdiplus::GpBrush* p) {
+    sys::GdipDeleteBrush(p);
+}
+inline void FreeGpPen(Gdiplus::GpPen* p) {
+    sys::GdipDeletePen(p);
+}
 }  // namespace detail
 
-using UniqueGpImage = UniqueHandle<Gdiplus::GpImage*, detail::FreeGpImage>;
-using UniqueGpFont = UniqueHandle<Gdiplus::GpFont*, detail::FreeGpFont>;
-using UniqueGpGraphics = UniqueHandle<Gdiplus::GpGraphics*, detail::FreeGpGraphics>;
-using UniqueMemoryDC = UniqueHandle<HDC, detail::FreeMemoryDC>;
+using UniqueBitmap = base::UniqueHandle<HBITMAP, detail::FreeGdiObject<HBITMAP>>;
+using UniqueBrush = base::UniqueHandle<HBRUSH, detail::FreeGdiObject<HBRUSH>>;
+using UniqueFont = base::UniqueHandle<HFONT, detail::FreeGdiObject<HFONT>>;
+using UniqueMemoryDC = base::UniqueHandle<HDC, detail::FreeMemoryDC>;
+using UniqueGpImage = base::UniqueHandle<Gdiplus::GpImage*, detail::FreeGpImage>;
+using UniqueGpGraphics = base::UniqueHandle<Gdiplus::GpGraphics*, detail::FreeGpGraphics>;
+using UniqueGpFont = base::UniqueHandle<Gdiplus::GpFont*, detail::FreeGpFont>;
+using UniqueGpBrush = base::UniqueHandle<Gdiplus::GpBrush*, detail::FreeGpBrush>;
+using UniqueGpPen = base::UniqueHandle<Gdiplus::GpPen*, detail::FreeGpPen>;
+
+// A DC of a window (GetWindowDC: the whole window; GetDC: the client area, or the screen for no window),
+// released when it leaves scope.
+class WindowDc {
+  public:
+    enum class Area { kWholeWindow, kClient };
+    explicit WindowDc(HWND window, Area area = Area::kWholeWindow)
+        : window_(window), dc_(area == Area::kWholeWindow ? sys::GetWindowDC(window) : sys::GetDC(window)) {}
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    ~WindowDc() {
+        if (dc_)
+            sys::ReleaseDC(window_, dc_);
+    }
+    HDC get() const { return dc_; }
+
+  private:
+    HWND window_;
+    HDC dc_;
+};
+
+// Selects an object into a DC and puts the previous one back when it leaves scope.
+class ScopedSelect {
+  public:
+    ScopedSelect(HDC dc, HGDIOBJ object) : dc_(dc), previous_(dc && object ? sys::SelectObject(dc, object) : nullptr) {}
+    ScopedSelect(const ScopedSelect&) = delete;
+    ScopedSelect& operator=(const ScopedSelect&) = delete;
+    ~ScopedSelect() {
+        if (previous_)
+            sys::SelectObject(dc_, previous_);
+    }
+
+  private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
 
 }  // namespace gfx

@@ -1,5 +1,6 @@
 #include "gfx/memory_stream.h"
 
+#include "base/holders.h"
 #include "gfx/sysapi.h"
 
 namespace gfx {
@@ -8,14 +9,13 @@ namespace gfx {
 // release is ours: the stream first, then the memory under it. Clones share one Handles.
 struct MemoryStream::Handles {
     HGLOBAL block = nullptr;
-    IStream* stream = nullptr;
+    base::ComPtr<IStream> stream;
 
     Handles() = default;
     Handles(const Handles&) = delete;
     Handles& operator=(const Handles&) = delete;
     ~Handles() {
-        if (stream)
-            stream->Release();
+        stream.reset();
         if (block)
             sys::GlobalFree(block);
     }
@@ -60,14 +60,14 @@ IStream* MemoryStream::Open(const uint8_t* data, bool fromData) {
         if (!handles->block)
             return nullptr;
     }
-    if (sys::CreateStreamOnHGlobal(handles->block, FALSE, &handles->stream) != S_OK)
-        handles->stream = nullptr;
+    if (sys::CreateStreamOnHGlobal(handles->block, FALSE, handles->stream.put()) != S_OK)
+        handles->stream.reset();
     handles_ = std::move(handles);
-    return handles_->stream;
+    return handles_->stream.get();
 }
 
 IStream* MemoryStream::GetStream() const {
-    return handles_ ? handles_->stream : nullptr;
+    return handles_ ? handles_->stream.get() : nullptr;
 }
 
 SIZE_T MemoryStream::GetSize() const {

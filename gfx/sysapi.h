@@ -21,7 +21,6 @@ namespace sys {
         "GdiPlus.dll", #name                                         \
     }
 
-// --- kernel32
 OC_SYSFN("kernel32.dll", GlobalAlloc);
 OC_SYSFN("kernel32.dll", GlobalFree);
 OC_SYSFN("kernel32.dll", GlobalLock);
@@ -32,14 +31,10 @@ OC_SYSFN("kernel32.dll", TerminateThread);
 OC_SYSFN("kernel32.dll", CloseHandle);
 OC_SYSFN("kernel32.dll", GetModuleHandleA);
 
-// --- ole32
 OC_SYSFN("Ole32.dll", CLSIDFromString);
 OC_SYSFN("Ole32.dll", CreateStreamOnHGlobal);
 
-// --- user32
 OC_SYSFN("user32", IsWindow);
-OC_SYSFN("user32", IsWindowVisible);
-OC_SYSFN("user32", IsWindowEnabled);
 OC_SYSFN("user32", GetParent);
 OC_SYSFN("user32", GetWindow);
 OC_SYSFN("user32", GetPropA);
@@ -56,14 +51,11 @@ OC_SYSFN("user32", SetWindowLongA);
 OC_SYSFN("user32", CallWindowProcA);
 OC_SYSFN("user32", DefWindowProcA);
 OC_SYSFN("user32", SendMessageA);
-OC_SYSFN("user32", PostMessageA);
 OC_SYSFN("user32", SetWindowPos);
 OC_SYSFN("user32", InvalidateRect);
 OC_SYSFN("user32", GetWindowRect);
 OC_SYSFN("user32", GetClientRect);
 OC_SYSFN("user32", ScreenToClient);
-OC_SYSFN("user32", ClientToScreen);
-OC_SYSFN("user32", MapWindowPoints);
 OC_SYSFN("user32", GetDC);
 OC_SYSFN("user32", GetWindowDC);
 OC_SYSFN("user32", ReleaseDC);
@@ -72,28 +64,19 @@ OC_SYSFN("user32", EndPaint);
 OC_SYSFN("user32", FillRect);
 OC_SYSFN("user32", FrameRect);
 OC_SYSFN("user32", CreateWindowExA);
-OC_SYSFN("user32", DestroyWindow);
 OC_SYSFN("user32", RegisterClassExA);
 OC_SYSFN("user32", LoadCursorA);
-OC_SYSFN("user32", SetCapture);
 OC_SYSFN("user32", ReleaseCapture);
-OC_SYSFN("user32", GetCapture);
 OC_SYSFN("user32", TrackMouseEvent);
 OC_SYSFN("user32", SetTimer);
-OC_SYSFN("user32", KillTimer);
 OC_SYSFN("user32", UpdateLayeredWindow);
 OC_SYSFN("user32", GetWindowTextA);
 OC_SYSFN("user32", GetWindowTextLengthA);
-OC_SYSFN("user32", GetFocus);
-OC_SYSFN("user32", GetCursorPos);
-OC_SYSFN("user32", GetClassNameA);
 OC_SYSFN("user32", CreateCaret);
 OC_SYSFN("user32", GetCaretPos);
 
-// --- comctl32
 OC_SYSFN("comctl32.dll", InitCommonControlsEx);
 
-// --- gdi32
 OC_SYSFN("gdi32.dll", CreateCompatibleDC);
 OC_SYSFN("gdi32.dll", CreateCompatibleBitmap);
 OC_SYSFN("gdi32.dll", CreateDIBSection);
@@ -108,13 +91,10 @@ OC_SYSFN("gdi32.dll", SetBkMode);
 OC_SYSFN("gdi32.dll", CreateSolidBrush);
 OC_SYSFN("gdi32.dll", GdiFlush);
 
-// --- GdiPlus.dll
 inline sysfn::Entry<decltype(&Gdiplus::GdiplusStartup)> GdiplusStartup{"GdiPlus.dll", "GdiplusStartup"};
 OC_GDIPFN(GdipLoadImageFromStream);
 OC_GDIPFN(GdipImageSelectActiveFrame);
-OC_GDIPFN(GdipImageGetFrameCount);
 OC_GDIPFN(GdipDisposeImage);
-OC_GDIPFN(GdipCloneImage);
 OC_GDIPFN(GdipGetImageDimension);
 OC_GDIPFN(GdipGetImageType);
 OC_GDIPFN(GdipGetImageWidth);
@@ -122,9 +102,7 @@ OC_GDIPFN(GdipGetImageHeight);
 OC_GDIPFN(GdipCreateFromHDC);
 OC_GDIPFN(GdipGetImageGraphicsContext);
 OC_GDIPFN(GdipDeleteGraphics);
-OC_GDIPFN(GdipGraphicsClear);
 OC_GDIPFN(GdipDrawImageRect);
-OC_GDIPFN(GdipDrawImageRectI);
 OC_GDIPFN(GdipDrawImageRectRect);
 OC_GDIPFN(GdipDrawImagePointRect);
 OC_GDIPFN(GdipCreateBitmapFromHBITMAP);
@@ -132,7 +110,6 @@ OC_GDIPFN(GdipCreateBitmapFromScan0);
 OC_GDIPFN(GdipBitmapLockBits);
 OC_GDIPFN(GdipBitmapUnlockBits);
 OC_GDIPFN(GdipCreateHBITMAPFromBitmap);
-OC_GDIPFN(GdipBitmapGetPixel);
 OC_GDIPFN(GdipCreateSolidFill);
 OC_GDIPFN(GdipDeleteBrush);
 OC_GDIPFN(GdipFillRectangleI);
@@ -141,11 +118,9 @@ OC_GDIPFN(GdipDeletePen);
 OC_GDIPFN(GdipDrawRectangleI);
 OC_GDIPFN(GdipDrawLineI);
 OC_GDIPFN(GdipDrawString);
-OC_GDIPFN(GdipCreateTexture);
 OC_GDIPFN(GdipCreateFontFamilyFromName);
 OC_GDIPFN(GdipDeleteFontFamily);
 OC_GDIPFN(GdipCloneFontFamily);
-OC_GDIPFN(GdipGetFamilyName);
 OC_GDIPFN(GdipCreateFont);
 OC_GDIPFN(GdipCreateFontFromDC);
 OC_GDIPFN(GdipCreateFontFromLogfontA);

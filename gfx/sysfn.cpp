@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/lifecycle.h"
+#include "base/fatal.h"
 
 namespace sysfn {
 
@@ -72,7 +72,7 @@ void* Resolve(Binding& b) {
             std::snprintf(message, sizeof message, MissingFunctionFormat(true), b.library, b.function);
         else
             std::snprintf(message, sizeof message, MissingFunctionFormat(false), b.function);
-        app::FatalRunError(message);
+        base::FatalRunError(message);
     }
     b.module = module;
     b.address = reinterpret_cast<void*>(found);

@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <ctime>
-#include <limits>
 
 namespace scheduler {
 
@@ -56,16 +55,6 @@ double IntegerPart(double x) {
     if (x < 0 && x - (whole - 1) <= kTolerance)
         return whole - 1;
     return whole;
-}
-
-int32_t ClampToInt32(double x) {
-    if (std::isnan(x))
-        return 0;
-    if (x >= static_cast<double>(std::numeric_limits<int32_t>::max()))
-        return std::numeric_limits<int32_t>::max();
-    if (x <= static_cast<double>(std::numeric_limits<int32_t>::min()))
-        return std::numeric_limits<int32_t>::min();
-    return static_cast<int32_t>(x);
 }
 
 std::string IntegerToText(int32_t n) {

@@ -34,9 +34,6 @@ int32_t TimePart(const DateTime& time, int32_t part);
 // as that number, so 2.9999999999999 is 3. NaN and infinities come back unchanged.
 double IntegerPart(double x);
 
-// Truncates toward zero into the 32-bit range: beyond it saturates, NaN gives 0.
-int32_t ClampToInt32(double x);
-
 // Plain decimal, no leading zeros, "-" for negatives.
 std::string IntegerToText(int32_t n);
 

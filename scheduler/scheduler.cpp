@@ -3,44 +3,30 @@
 #include <cmath>
 #include <utility>
 
+#include "base/saturate.h"
 #include "scheduler/texts.h"
 
 namespace scheduler {
 
 namespace {
 
-using namespace app::ids;
-using app::kEditContent;
-using app::kPropVisible;
-using app::kTimerInterval;
-
-constexpr int32_t kTickMs = 1000;
-
 // Handlers run one at a time on the user-interface thread, so nothing here is locked.
-Seams g_seams;
+Port g_port;
 State g_state;
 
-std::string ReadText(app::WindowId window, app::ControlId control) {
-    return g_seams.getText ? g_seams.getText(window, control, kEditContent) : std::string();
+// Calls a port entry when it is installed.
+template <typename Fn, typename... Args>
+void Tell(const Fn& entry, Args&&... args) {
+    if (entry)
+        entry(std::forward<Args>(args)...);
 }
 
-void WriteText(app::WindowId window, app::ControlId control, const std::string& text) {
-    if (g_seams.setText)
-        g_seams.setText(window, control, kEditContent, text);
-}
-
-void WriteInteger(app::WindowId window, app::ControlId control, int property, int32_t value) {
-    if (g_seams.setInteger)
-        g_seams.setInteger(window, control, property, value);
+std::string ReadEntry() {
+    return g_port.readEntry ? g_port.readEntry() : std::string();
 }
 
 DateTime Now() {
-    return g_seams.currentTime ? g_seams.currentTime() : CurrentTime();
-}
-
-void RequestPowerOff() {
-    if (g_seams.requestPowerOff)
-        g_seams.requestPowerOff();
+    return g_port.currentTime ? g_port.currentTime() : CurrentTime();
 }
 
 void Reset() {
@@ -49,9 +35,8 @@ void Reset() {
     g_state.targetMinute = 0;
     g_state.targetSecond = 0;
     g_state.countingDown = false;
-    WriteInteger(kMainWindow, kCountdownTimer, kTimerInterval, 0);
-    WriteInteger(kMainWindow, kClockTimer, kTimerInterval, kTickMs);
-    WriteText(kMainWindow, kTimeEntryEdit, TIME_PROMPT);
+    Tell(g_port.armCountdown, false);
+    Tell(g_port.writeEntry, TIME_PROMPT);
     g_state.stopRequested = 0;
 }
 
@@ -62,8 +47,8 @@ std::string TwoDigits(int32_t value) {
 
 }  // namespace
 
-void SetSeams(Seams seams) {
-    g_seams = std::move(seams);
+void SetPort(Port port) {
+    g_port = std::move(port);
 }
 
 const State& CurrentState() {
@@ -79,9 +64,9 @@ std::string CountdownMessage(int32_t secondsLeft) {
     const double hours = IntegerPart(left / 3600);
     const double minutes = std::trunc(IntegerPart(left - hours * 3600) / 60);
     const double seconds = IntegerPart(left - hours * 3600 - minutes * 60);
-    return ConcatTexts({kCountdownHead, IntegerToText(ClampToInt32(hours)), kHoursUnit,
-                        IntegerToText(ClampToInt32(minutes)), kMinutesUnit, IntegerToText(ClampToInt32(seconds)),
-                        kSecondsUnit});
+    return ConcatTexts({kCountdownHead, IntegerToText(base::TruncateToInt32(hours)), kHoursUnit,
+                        IntegerToText(base::TruncateToInt32(minutes)), kMinutesUnit,
+                        IntegerToText(base::TruncateToInt32(seconds)), kSecondsUnit});
 }
 
 std::string ClockText(const DateTime& time) {
@@ -90,20 +75,20 @@ std::string ClockText(const DateTime& time) {
 }
 
 void OnTimeEntryFocus() {
-    std::string content = ReadText(kMainWindow, kTimeEntryEdit);
+    std::string content = ReadEntry();
     if (CompareText(content, TIME_PROMPT) == 0 || CompareText(content, FORMAT_ERROR_TEXT) == 0)
-        WriteText(kMainWindow, kTimeEntryEdit, std::string());
-    content = ReadText(kMainWindow, kTimeEntryEdit);
+        Tell(g_port.writeEntry, std::string());
+    content = ReadEntry();
     if (CompareText(content, PAST_TIME_TEXT) == 0)
-        WriteText(kMainWindow, kTimeEntryEdit, std::string());
+        Tell(g_port.writeEntry, std::string());
 }
 
 void OnStartClicked() {
-    const std::vector<std::string> pieces = SplitText(ReadText(kMainWindow, kTimeEntryEdit), ":");
+    const std::vector<std::string> pieces = SplitText(ReadEntry(), ":");
     // Every press withdraws a stop that no tick has consumed yet, even when the entry is then rejected.
     g_state.stopRequested = 0;
     if (pieces.size() != 3) {
-        WriteText(kMainWindow, kTimeEntryEdit, FORMAT_ERROR_TEXT);
+        Tell(g_port.writeEntry, FORMAT_ERROR_TEXT);
         return;
     }
     g_state.targetHour = TextToInteger(pieces[0]);
@@ -111,12 +96,12 @@ void OnStartClicked() {
     g_state.targetSecond = TextToInteger(pieces[2]);
     // A new target is a new countdown: the late-tick allowance must not carry over from the old one.
     g_state.countingDown = false;
-    WriteInteger(kMainWindow, kCountdownTimer, kTimerInterval, kTickMs);
-    WriteInteger(kCountdownWindow, kCountdownWindowElement, kPropVisible, 1);
+    Tell(g_port.armCountdown, true);
+    Tell(g_port.showStrip, true);
 }
 
 void OnClockTimer() {
-    WriteText(kMainWindow, kClockEdit, ClockText(Now()));
+    Tell(g_port.writeClock, ClockText(Now()));
 }
 
 void OnCountdownTimer() {
@@ -125,7 +110,7 @@ void OnCountdownTimer() {
     const double timeOfDay =
         TimePart(now, kTimePartHour) * 3600.0 + TimePart(now, kTimePartMinute) * 60.0 + TimePart(now, kTimePartSecond);
     // Targets are stored unchecked, so the difference can lie far outside 32 bits.
-    g_state.secondsLeft = ClampToInt32(target - timeOfDay);
+    g_state.secondsLeft = base::TruncateToInt32(target - timeOfDay);
 
     if (g_state.stopRequested == 1) {
         Reset();
@@ -136,26 +121,22 @@ void OnCountdownTimer() {
         // between ticks): switch off now, a little late, rather than not at all. A target that was past at
         // the first tick, or long past (after the machine slept), only ends the countdown.
         if (g_state.countingDown && g_state.secondsLeft >= -kLateTickGraceSeconds) {
-            WriteText(kMainWindow, kCountdownTextHolder, CountdownMessage(0));
-            RequestPowerOff();
+            Tell(g_port.writeCountdownMessage, CountdownMessage(0));
+            Tell(g_port.requestPowerOff);
         }
         Reset();
         return;
     }
     g_state.secondsLeft -= 1;
-    WriteText(kMainWindow, kCountdownTextHolder, CountdownMessage(g_state.secondsLeft));
+    Tell(g_port.writeCountdownMessage, CountdownMessage(g_state.secondsLeft));
     g_state.countingDown = g_state.secondsLeft >= 1;
     if (g_state.secondsLeft == 0)
-        RequestPowerOff();  // the next tick finds no time left and resets
+        Tell(g_port.requestPowerOff);  // the next tick finds no time left and resets
 }
 
 void OnStopClicked() {
     g_state.stopRequested = 1;
-    WriteInteger(kCountdownWindow, kCountdownWindowElement, kPropVisible, 0);
-}
-
-void OnMirrorTimer() {
-    WriteText(kCountdownWindow, kCountdownText, ReadText(kMainWindow, kCountdownTextHolder));
+    Tell(g_port.showStrip, false);
 }
 
 }  // namespace scheduler

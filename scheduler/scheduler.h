@@ -1,13 +1,12 @@
 #pragma once
-// The shutdown scheduler: the time entry, the once-a-second countdown, the clock display and the copy of
-// the countdown message. The handlers take no arguments and reach the windows only through the seams
-// installed with SetSeams, so the whole countdown runs natively in the tests. Portable: no windows.h.
+// The shutdown scheduler: the time entry, the once-a-second countdown and the clock display. The handlers
+// take no arguments and reach the windows, the clock and the switch-off only through the port installed
+// with SetPort, so the whole countdown runs natively in the tests. Portable: no windows.h.
 
 #include <cstdint>
 #include <functional>
 #include <string>
 
-#include "app/ids.h"
 #include "scheduler/datetime.h"
 
 namespace scheduler {
@@ -44,26 +43,32 @@ struct State {
     bool countingDown = false;
 };
 
-// How the scheduler reaches the windows, the clock and the switch-off. A seam left empty reads as the empty
-// text, writes nothing, takes the time from CurrentTime or requests nothing.
-struct Seams {
-    // Content of an edit box (property 8).
-    std::function<std::string(app::WindowId window, app::ControlId control, int property)> getText;
-    std::function<void(app::WindowId window, app::ControlId control, int property, const std::string& text)> setText;
-    // Interval of a timer (8), visibility of a window element (5).
-    std::function<void(app::WindowId window, app::ControlId control, int property, int32_t value)> setInteger;
+// How the scheduler reaches the windows, the clock and the switch-off, named by what it means. An entry left
+// empty reads as the empty text, does nothing, takes the time from CurrentTime or requests nothing.
+struct Port {
+    // The text of the time entry field, and a new one for it.
+    std::function<std::string()> readEntry;
+    std::function<void(const std::string& text)> writeEntry;
+    // The clock display.
+    std::function<void(const std::string& text)> writeClock;
+    // The countdown message ("离关机还有" ...), which the countdown strip then shows.
+    std::function<void(const std::string& text)> writeCountdownMessage;
+    // true: the countdown ticks once a second; false: it stops and the clock keeps its one-second period.
+    std::function<void(bool armed)> armCountdown;
+    // Shows or hides the countdown strip.
+    std::function<void(bool shown)> showStrip;
     std::function<DateTime()> currentTime;
     // The forced switch-off: RequestSystemExit(PowerOff, true) in the program. Its result is not looked at.
     std::function<int32_t()> requestPowerOff;
 };
 
-// Installs the seams; call once at start-up, before the first handler runs.
-void SetSeams(Seams seams);
+// Installs the port; call once at start-up, before the first handler runs.
+void SetPort(Port port);
 
 // The state as the last handler left it.
 const State& CurrentState();
 
-// Back to the start-up state (0 everywhere); the installed seams stay.
+// Back to the start-up state (0 everywhere); the installed port stays.
 void ClearState();
 
 // Handlers bound to the window events.
@@ -72,7 +77,6 @@ void OnStartClicked();    // 按钮1 clicked
 void OnClockTimer();      // MainWindow 时钟1 period
 void OnCountdownTimer();  // MainWindow 时钟2 period
 void OnStopClicked();     // 按钮2 clicked
-void OnMirrorTimer();     // CountdownWindow 时钟1 period
 
 // The countdown message for `secondsLeft` seconds: "离关机还有\r\n" H "小时:" M "分钟:" S "秒", GBK.
 std::string CountdownMessage(int32_t secondsLeft);

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "base/holders.h"
+
 namespace scheduler {
 
 namespace {
@@ -41,8 +43,8 @@ BOOL CallSetSystemPowerState(BOOL suspend, BOOL force) {
 bool EnableShutdownPrivilege() {
     if (!IsNtPlatform())
         return true;
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), kTokenAccess, &token))
+    base::UniqueKernelHandle token;
+    if (!OpenProcessToken(GetCurrentProcess(), kTokenAccess, token.put()))
         return false;
     TOKEN_PRIVILEGES privileges = {};
     privileges.PrivilegeCount = 1;
@@ -50,9 +52,8 @@ bool EnableShutdownPrivilege() {
     privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
     // Success still leaves ERROR_NOT_ALL_ASSIGNED behind when the account lacks the privilege.
     SetLastError(ERROR_SUCCESS);
-    const BOOL adjusted = AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
+    const BOOL adjusted = AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr);
     const DWORD error = GetLastError();
-    CloseHandle(token);
     return adjusted && error == ERROR_SUCCESS;
 }
 

@@ -9,10 +9,19 @@
 #include "skin/paint.h"
 #include "skin/props.h"
 #include "skin/rules.h"
+#include "skin/window_state.h"
 
 namespace skin {
 
 namespace {
+
+LRESULT CallProcSavedUnder(const char* name, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto saved = reinterpret_cast<WNDPROC>(GetSkinProp(window, name));
+    // A window whose procedure could not be saved still gets default handling rather than a call to 0.
+    if (!saved)
+        return sys::DefWindowProcA(window, message, wParam, lParam);
+    return sys::CallWindowProcA(saved, window, message, wParam, lParam);
+}
 
 bool ModifyLong(HWND window, int index, DWORD clearBits, DWORD setBits, UINT extraSwpFlags) {
     const LONG_PTR old = GetWindowLongPtrSys(window, index);
@@ -108,11 +117,11 @@ void InvalidateWindow(HWND window, const RECT* rect, bool erase) {
 }
 
 LRESULT CallSavedProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto saved = reinterpret_cast<WNDPROC>(GetSkinProp(window, key::kWndProc));
-    // A window whose procedure could not be saved still gets default handling rather than a call to 0.
-    if (!saved)
-        return sys::DefWindowProcA(window, message, wParam, lParam);
-    return sys::CallWindowProcA(saved, window, message, wParam, lParam);
+    return CallProcSavedUnder(key::kWndProc, window, message, wParam, lParam);
+}
+
+LRESULT CallSavedChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return CallProcSavedUnder(key::kChildWndProc, window, message, wParam, lParam);
 }
 
 LRESULT CALLBACK SkinParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -130,14 +139,15 @@ LRESULT CALLBACK SkinParentProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_COMMAND:
             RepaintEditOnNotification(wParam, lParam);
             return CallSavedProc(window, message, wParam, lParam);
+        case WM_NCDESTROY: {
+            const LRESULT result = CallSavedProc(window, message, wParam, lParam);
+            ReleaseWindowState(window);
+            return result;
+        }
         default:
             return CallSavedProc(window, message, wParam, lParam);
     }
 }
-
-}  // namespace skin
-
-namespace skin {
 
 void MoveWindowAsRequested(HWND window, POINT topLeft, const MoveRequest& request) {
     RECT r{};

@@ -33,8 +33,11 @@ void MoveWindowAsRequested(HWND window, POINT topLeft, const MoveRequest& reques
 // desktop (an unbound skin object has the null handle).
 void InvalidateWindow(HWND window, const RECT* rect, bool erase);
 
-// Forwards to the procedure saved under PngControl_WndProc.
+// Forwards to the procedure saved under PngControl_WndProc; default handling when none was saved.
 LRESULT CallSavedProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Forwards to the procedure saved under PngControl_ChildWndProc (the layered-parent procedures' predecessor).
+LRESULT CallSavedChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Window procedure of every parent of a bound control.
 LRESULT CALLBACK SkinParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,26 +1,20 @@
 #include "skin/child_procs.h"
 
+#include "gfx/holders.h"
 #include "gfx/sysapi.h"
 #include "skin/binding.h"
 #include "skin/compose.h"
-#include "skin/holders.h"
 #include "skin/keys.h"
 #include "skin/props.h"
 #include "skin/rules.h"
+#include "skin/window_state.h"
 
 namespace skin {
 
 namespace {
 
-LRESULT CallSavedChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto saved = reinterpret_cast<WNDPROC>(GetSkinProp(window, key::kChildWndProc));
-    if (!saved)
-        return sys::DefWindowProcA(window, message, wParam, lParam);
-    return sys::CallWindowProcA(saved, window, message, wParam, lParam);
-}
-
 void DrawBackImage(HDC dc, Gdiplus::GpImage* image, int32_t backType, int w, int h) {
-    UniqueGpGraphics graphics;
+    gfx::UniqueGpGraphics graphics;
     sys::GdipCreateFromHDC(dc, graphics.put());
     if (!graphics)
         return;
@@ -37,7 +31,7 @@ void DrawBackImage(HDC dc, Gdiplus::GpImage* image, int32_t backType, int w, int
 }
 
 void FillWithColor(HDC dc, const RECT& r, uint32_t colour, bool frameOnly) {
-    UniqueBrush brush(sys::CreateSolidBrush(colour));
+    gfx::UniqueBrush brush(sys::CreateSolidBrush(colour));
     if (!brush)
         return;
     if (frameOnly)
@@ -49,7 +43,7 @@ void FillWithColor(HDC dc, const RECT& r, uint32_t colour, bool frameOnly) {
 }  // namespace
 
 void PaintControlFrame(HWND window) {
-    WindowDc windowDc(window);
+    gfx::WindowDc windowDc(window);
     HDC dc = windowDc.get();
     if (!dc)
         return;
@@ -73,27 +67,16 @@ void PaintControlFrame(HWND window) {
         FillWithColor(dc, whole, orderColor, true);
 
     // The client part of this painting is what the control's erasing restores.
-    if (auto old = reinterpret_cast<HGDIOBJ>(GetSkinProp(window, key::kCacheBitmap)))
-        sys::DeleteObject(old);
-    SetSkinProp(window, key::kCacheBitmap, 0);
-    UniqueMemoryDC memory(sys::CreateCompatibleDC(dc));
-    UniqueBitmap cache(sys::CreateCompatibleBitmap(dc, cw, ch));
-    if (!memory || !cache)
-        return;
-    {
-        ScopedSelect selected(memory.get(), cache.get());
-        sys::BitBlt(memory.get(), 0, 0, cw, ch, dc, offset.width, offset.height, SRCCOPY);
-    }
-    SetSkinProp(window, key::kCacheBitmap, reinterpret_cast<intptr_t>(cache.release()));
+    ReplaceCacheBitmap(window, dc, offset.width, offset.height, cw, ch);
 }
 
 void EraseFromCache(HWND window, HDC dc) {
     if (auto cache = reinterpret_cast<HBITMAP>(GetSkinProp(window, key::kCacheBitmap))) {
         RECT cr{};
         sys::GetClientRect(window, &cr);
-        UniqueMemoryDC memory(sys::CreateCompatibleDC(dc));
+        gfx::UniqueMemoryDC memory(sys::CreateCompatibleDC(dc));
         if (memory) {
-            ScopedSelect selected(memory.get(), cache);
+            gfx::ScopedSelect selected(memory.get(), cache);
             sys::BitBlt(dc, 0, 0, cr.right - cr.left, cr.bottom - cr.top, memory.get(), 0, 0, SRCCOPY);
         }
     }
@@ -120,6 +103,11 @@ LRESULT CALLBACK PngControlProc(HWND window, UINT message, WPARAM wParam, LPARAM
             // These may move or remove text: the next paint must restore the skin under it first.
             sys::InvalidateRect(window, nullptr, TRUE);
             return CallSavedProc(window, message, wParam, lParam);
+        case WM_NCDESTROY: {
+            const LRESULT result = CallSavedProc(window, message, wParam, lParam);
+            ReleaseWindowState(window);
+            return result;
+        }
         default:
             return CallSavedProc(window, message, wParam, lParam);
     }
@@ -150,6 +138,11 @@ LRESULT CALLBACK LayeredChildProc(HWND window, UINT message, WPARAM wParam, LPAR
         case WM_KEYDOWN:
         case WM_LBUTTONUP:
             break;
+        case WM_NCDESTROY: {
+            const LRESULT result = CallSavedChildProc(window, message, wParam, lParam);
+            ReleaseWindowState(window);
+            return result;
+        }
         default:
             return CallSavedChildProc(window, message, wParam, lParam);
     }

@@ -1,13 +1,14 @@
 #include "skin/compose.h"
 
 #include <algorithm>
-#include <climits>
+#include <string>
 #include <utility>
 
 #include "gfx/fonts.h"
+#include "gfx/graphics.h"
+#include "gfx/holders.h"
 #include "gfx/sysapi.h"
 #include "skin/argb.h"
-#include "skin/holders.h"
 #include "skin/keys.h"
 #include "skin/paint.h"
 #include "skin/props.h"
@@ -16,23 +17,16 @@
 namespace skin {
 
 using Gdiplus::GpBitmap;
-using Gdiplus::GpBrush;
 using Gdiplus::GpGraphics;
 using Gdiplus::GpImage;
-using Gdiplus::GpPen;
 using Gdiplus::GpSolidFill;
 using Gdiplus::REAL;
+using gfx::UniqueGpBrush;
+using gfx::UniqueGpGraphics;
+using gfx::UniqueGpImage;
+using gfx::UniqueGpPen;
 
 namespace {
-
-void FreeGpBrush(GpBrush* p) {
-    sys::GdipDeleteBrush(p);
-}
-void FreeGpPen(GpPen* p) {
-    sys::GdipDeletePen(p);
-}
-using UniqueGpBrush = gfx::UniqueHandle<GpBrush*, FreeGpBrush>;
-using UniqueGpPen = gfx::UniqueHandle<GpPen*, FreeGpPen>;
 
 FocusCaretState g_focusCaret;
 CompositionObserver g_observer;
@@ -92,22 +86,9 @@ void FrameBox(GpGraphics* g, uint32_t argb, const ChildBox& box) {
         sys::GdipDrawRectangleI(g, pen.get(), box.x, box.y, box.width, box.height);
 }
 
-std::wstring ToWide(const std::string& text) {
-    if (text.empty() || text.size() > static_cast<size_t>(INT_MAX))
-        return {};
-    const int length = static_cast<int>(text.size());
-    const int n = sys::MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
-    if (n <= 0)
-        return {};
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    const int written = sys::MultiByteToWideChar(CP_ACP, 0, text.data(), length, wide.data(), n);
-    wide.resize(written > 0 ? static_cast<size_t>(written) : 0);
-    return wide;
-}
-
 // The child's text in its own font, on one line at the left, centred vertically, 2 pixels inside the box.
 void DrawChildText(GpGraphics* g, HWND child, const ChildBox& box) {
-    const std::wstring text = ToWide(ReadWindowText(child));
+    const std::wstring text = gfx::AnsiToWide(ReadWindowText(child));
     // A box with no room inside the inset would give GDI+ an empty or inverted layout, which it reads as
     // "no limit": such a child shows no text.
     if (text.empty() || box.width <= 4 || box.height <= 4)
@@ -133,35 +114,33 @@ FocusCaretState& FocusCaret() {
     return g_focusCaret;
 }
 
-void ReplaceFocusImage(GpImage* image) {
-    GpImage* previous = std::exchange(g_focusCaret.focusImage, image);
-    if (previous && previous != image)
-        sys::GdipDisposeImage(previous);
+void ReplaceFocusImage(UniqueGpImage image) {
+    g_focusCaret.focusImage = std::move(image);
 }
 
 void SetCompositionObserver(const CompositionObserver& observer) {
     g_observer = observer;
 }
 
-GpBitmap* ComposeToBitmap(HWND window) {
+UniqueGpImage ComposeToBitmap(HWND window) {
     RECT r{};
     if (!sys::GetWindowRect(window, &r))
-        return nullptr;
+        return {};
     const int width = r.right - r.left;
     const int height = r.bottom - r.top;
     if (width <= 0 || height <= 0)
-        return nullptr;
+        return {};
 
     // No pixel buffer given: GDI+ allocates one cleared to transparent black.
     GpBitmap* bitmap = nullptr;
     sys::GdipCreateBitmapFromScan0(width, height, 0, PixelFormat32bppARGB, nullptr, &bitmap);
     UniqueGpImage image(bitmap);
     if (!image)
-        return nullptr;
+        return {};
     UniqueGpGraphics g;
     sys::GdipGetImageGraphicsContext(image.get(), g.put());
     if (!g)
-        return static_cast<GpBitmap*>(image.release());
+        return image;
 
     // The window's back image is never stretched: what it does not cover stays transparent.
     if (GpImage* back = GetSkinPointer<GpImage>(window, key::kBackImage)) {
@@ -175,19 +154,17 @@ GpBitmap* ComposeToBitmap(HWND window) {
         if (GetSkinCode(child, key::kType) != kSkinNone)
             DrawChildFace(window, child, g.get());
     }
-    return static_cast<GpBitmap*>(image.release());
+    return image;
 }
 
 void ComposeWindow(HWND window) {
-    GpBitmap* image = ComposeToBitmap(window);
+    UniqueGpImage image = ComposeToBitmap(window);
     if (g_observer.composed)
-        g_observer.composed(window, image);
-    PresentLayered(window, image, 0);
+        g_observer.composed(window, static_cast<GpBitmap*>(image.get()));
+    PresentLayered(window, image.get(), 0);
     // The focus parent's face is kept for the caret blink; any other face has served its purpose.
     if (window && window == g_focusCaret.focusParent)
-        ReplaceFocusImage(image);
-    else if (image)
-        sys::GdipDisposeImage(image);
+        ReplaceFocusImage(std::move(image));
 }
 
 void DrawChildFace(HWND parent, HWND child, GpGraphics* graphics) {
@@ -238,8 +215,8 @@ void PresentLayered(HWND window, GpImage* image, int withCaret) {
     if (width <= 0 || height <= 0)
         return;
 
-    WindowDc windowDC(window);
-    UniqueMemoryDC memDC(sys::CreateCompatibleDC(windowDC.get()));
+    gfx::WindowDc windowDC(window);
+    gfx::UniqueMemoryDC memDC(sys::CreateCompatibleDC(windowDC.get()));
     if (!memDC)
         return;
     BITMAPINFO info{};
@@ -251,10 +228,10 @@ void PresentLayered(HWND window, GpImage* image, int withCaret) {
     info.bmiHeader.biCompression = BI_RGB;
     info.bmiHeader.biSizeImage = static_cast<DWORD>(width) * static_cast<DWORD>(height) * 4;
     void* bits = nullptr;
-    UniqueBitmap dib(sys::CreateDIBSection(memDC.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    gfx::UniqueBitmap dib(sys::CreateDIBSection(memDC.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!dib)
         return;
-    ScopedSelect select(memDC.get(), dib.get());
+    gfx::ScopedSelect select(memDC.get(), dib.get());
     {
         UniqueGpGraphics g;
         sys::GdipCreateFromHDC(memDC.get(), g.put());
@@ -290,16 +267,6 @@ void DrawCaretLine(HWND parent, HWND child, GpGraphics* graphics) {
     sys::GdipCreatePen1(ToArgb(0, 255), 1.0f, Gdiplus::UnitWorld, pen.put());
     if (pen)
         sys::GdipDrawLineI(graphics, pen.get(), cx, cy, cx, cy + kCaretHeight);
-}
-
-std::string ReadWindowText(HWND window) {
-    const int length = sys::GetWindowTextLengthA(window);
-    if (length <= 0 || length == INT_MAX)
-        return {};
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    const int copied = sys::GetWindowTextA(window, text.data(), length + 1);
-    text.resize(copied > 0 ? static_cast<size_t>(std::min(copied, length)) : 0);
-    return text;
 }
 
 }  // namespace skin

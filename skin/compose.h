@@ -8,7 +8,8 @@
 #include <gdiplus.h>
 
 #include <cstdint>
-#include <string>
+
+#include "gfx/holders.h"
 
 namespace skin {
 
@@ -21,19 +22,19 @@ struct FocusCaretState {
     int caretVisible = 0;
     HWND focusParent = nullptr;
     HWND focusChild = nullptr;
-    Gdiplus::GpImage* focusImage = nullptr;  // owned: replaced (and the old one disposed) by ReplaceFocusImage
+    gfx::UniqueGpImage focusImage;
 };
 
 // The process-wide record; GUI thread only.
 FocusCaretState& FocusCaret();
 
-// Disposes of the kept image, if any, and keeps `image` (may be null) in its place.
-void ReplaceFocusImage(Gdiplus::GpImage* image);
+// Disposes of the kept image, if any, and keeps `image` (may be none) in its place.
+void ReplaceFocusImage(gfx::UniqueGpImage image);
 
 // Builds the whole face of `window` (its window rectangle, fully transparent where nothing is drawn): the
-// back image at its own size, then every child with a skin type, in z-order. Returns a new image owned by
-// the caller, or null when the window has no area or GDI+ fails.
-Gdiplus::GpBitmap* ComposeToBitmap(HWND window);
+// back image at its own size, then every child with a skin type, in z-order. Returns a new bitmap, or none
+// when the window has no area or GDI+ fails.
+gfx::UniqueGpImage ComposeToBitmap(HWND window);
 
 // ComposeToBitmap, shown on the window; the image becomes the kept focus image when `window` is the focus
 // parent, otherwise it is disposed of.
@@ -58,8 +59,5 @@ struct CompositionObserver {
     void (*presented)(HWND window, const uint32_t* pixels, int width, int height, int withCaret) = nullptr;
 };
 void SetCompositionObserver(const CompositionObserver& observer);
-
-// The window's text (system code page), empty when it has none.
-std::string ReadWindowText(HWND window);
 
 }  // namespace skin

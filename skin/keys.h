@@ -26,6 +26,8 @@ inline constexpr const char kTextColor[] = "PngControl_TextColor";
 inline constexpr const char kToolTips[] = "Lumen_ToolTips";
 inline constexpr const char kIsFocus[] = "PngControl_IsFoucs";
 inline constexpr const char kTime[] = "PngControl_Time";
+// The engine's own addition: the images it decoded for this window, disposed with the window.
+inline constexpr const char kDecodedImages[] = "OffClock_DecodedImages";
 }  // namespace key
 
 // PngControl_Type

@@ -1,7 +1,9 @@
 #include "skin/paint.h"
 
+#include <optional>
+
+#include "gfx/holders.h"
 #include "gfx/sysapi.h"
-#include "skin/holders.h"
 #include "skin/keys.h"
 #include "skin/props.h"
 #include "skin/rules.h"
@@ -22,21 +24,22 @@ void PaintControl(HWND window, HDC dc) {
     const int w = r.right - r.left;
     const int h = r.bottom - r.top;
 
-    HDC target = dc;
-    HDC fetched = nullptr;
-    if (!target)
-        target = fetched = sys::GetWindowDC(window);
+    // Without a DC of the caller's, the window's own whole-window DC.
+    std::optional<gfx::WindowDc> own;
+    if (!dc)
+        own.emplace(window);
+    HDC target = dc ? dc : own->get();
     {
         // Composed off screen so that the window never shows a half-drawn face.
-        UniqueMemoryDC memory(sys::CreateCompatibleDC(target));
-        UniqueBitmap surface(sys::CreateCompatibleBitmap(target, w, h));
-        ScopedSelect selected(memory.get(), surface.get());
-        UniqueGpGraphics graphics;
+        gfx::UniqueMemoryDC memory(sys::CreateCompatibleDC(target));
+        gfx::UniqueBitmap surface(sys::CreateCompatibleBitmap(target, w, h));
+        gfx::ScopedSelect selected(memory.get(), surface.get());
+        gfx::UniqueGpGraphics graphics;
         sys::GdipCreateFromHDC(memory.get(), graphics.put());
 
         Gdiplus::GpBitmap* snapshot = nullptr;
         sys::GdipCreateBitmapFromHBITMAP(cache, nullptr, &snapshot);
-        UniqueGpImage background(snapshot);
+        gfx::UniqueGpImage background(snapshot);
         if (graphics && background)
             sys::GdipDrawImageRect(graphics.get(), background.get(), 0, 0, static_cast<Gdiplus::REAL>(w),
                                    static_cast<Gdiplus::REAL>(h));
@@ -54,8 +57,6 @@ void PaintControl(HWND window, HDC dc) {
         graphics.reset();  // flushes the drawing before the transfer
         sys::BitBlt(target, 0, 0, w, h, memory.get(), 0, 0, SRCCOPY);
     }
-    if (fetched)
-        sys::ReleaseDC(window, fetched);
 }
 
 }  // namespace skin

@@ -1,11 +1,12 @@
 #pragma once
-// Window-property and window-long access for the skin engine. Every fact about a skinned window lives on
+// Window-property, window-long and window-text access for the skin engine. Every fact about a skinned window lives on
 // the window as a property; a property never set reads as 0. Values are pointer-sized so that handles
 // survive on 64-bit; codes and colours use the low 32 bits only, so -1 and 0xFFFFFFFF read alike.
 
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 #include "gfx/sysapi.h"
 
@@ -53,6 +54,9 @@ inline LONG_PTR SetWindowLongPtrSys(HWND window, int index, LONG_PTR value) {
     return sys::SetWindowLongA(window, index, value);
 #endif
 }
+
+// The window's text (system code page), empty when it has none.
+std::string ReadWindowText(HWND window);
 
 // Replaces the window procedure; returns the previous one (0 when the window refused).
 inline LONG_PTR ReplaceWindowProc(HWND window, WNDPROC procedure) {

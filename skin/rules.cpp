@@ -1,35 +1,20 @@
 #include "skin/rules.h"
 
-#include <cmath>
-#include <limits>
-
+#include "base/saturate.h"
 #include "skin/keys.h"
 
 namespace skin {
 
-namespace {
-
-// Truncation toward zero that stays defined for any double: NaN gives 0, out-of-range values saturate.
-int32_t TruncToInt(double v) {
-    if (std::isnan(v))
-        return 0;
-    if (v >= static_cast<double>(std::numeric_limits<int32_t>::max()))
-        return std::numeric_limits<int32_t>::max();
-    if (v <= static_cast<double>(std::numeric_limits<int32_t>::min()))
-        return std::numeric_limits<int32_t>::min();
-    return static_cast<int32_t>(v);
-}
-
-}  // namespace
+using base::TruncateToInt32;
 
 IntSize FitSize(int32_t imageWidth, int32_t imageHeight, int32_t boxWidth, int32_t boxHeight) {
     IntSize s{imageWidth, imageHeight};
     if (imageWidth > boxWidth) {
         s.width = boxWidth;
-        s.height = TruncToInt(static_cast<double>(imageHeight) * boxWidth / imageWidth);
+        s.height = TruncateToInt32(static_cast<double>(imageHeight) * boxWidth / imageWidth);
     }
     if (s.height > boxHeight) {
-        s.width = TruncToInt(static_cast<double>(s.width) * boxHeight / s.height);
+        s.width = TruncateToInt32(static_cast<double>(s.width) * boxHeight / s.height);
         s.height = boxHeight;
     }
     return s;
@@ -41,9 +26,9 @@ Placement PlaceImage(int32_t backType, double imageWidth, double imageHeight, in
         p.width = boxWidth;
         p.height = boxHeight;
     } else if (backType == kBackFit) {
-        IntSize f = FitSize(TruncToInt(imageWidth), TruncToInt(imageHeight), boxWidth, boxHeight);
-        p.x = TruncToInt((static_cast<double>(boxWidth) - f.width) / 2.0);
-        p.y = TruncToInt((static_cast<double>(boxHeight) - f.height) / 2.0);
+        IntSize f = FitSize(TruncateToInt32(imageWidth), TruncateToInt32(imageHeight), boxWidth, boxHeight);
+        p.x = TruncateToInt32((static_cast<double>(boxWidth) - f.width) / 2.0);
+        p.y = TruncateToInt32((static_cast<double>(boxHeight) - f.height) / 2.0);
         p.width = f.width;
         p.height = f.height;
     }
@@ -89,8 +74,8 @@ uint32_t ToolTipFlags(bool atCursor) {
 }
 
 IntSize FrameOffset(int32_t windowWidth, int32_t windowHeight, int32_t clientWidth, int32_t clientHeight) {
-    return {TruncToInt((static_cast<double>(windowWidth) - clientWidth) / 2.0),
-            TruncToInt((static_cast<double>(windowHeight) - clientHeight) / 2.0)};
+    return {TruncateToInt32((static_cast<double>(windowWidth) - clientWidth) / 2.0),
+            TruncateToInt32((static_cast<double>(windowHeight) - clientHeight) / 2.0)};
 }
 
 bool EditCodeNeedsRepaint(uint32_t notificationCode) {

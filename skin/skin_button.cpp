@@ -4,12 +4,12 @@
 #include "gfx/sysapi.h"
 #include "skin/binding.h"
 #include "skin/compose.h"
-#include "skin/holders.h"
 #include "skin/keys.h"
 #include "skin/paint.h"
 #include "skin/props.h"
 #include "skin/rules.h"
 #include "skin/skin_control.h"
+#include "skin/window_state.h"
 
 namespace skin {
 
@@ -33,16 +33,23 @@ void SetImageProp(HWND window, const char* name, Gdiplus::GpImage* image) {
     SetSkinProp(window, name, reinterpret_cast<intptr_t>(image));
 }
 
-LRESULT CallSavedChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto saved = reinterpret_cast<WNDPROC>(GetSkinProp(window, key::kChildWndProc));
-    if (!saved)
-        return sys::DefWindowProcA(window, message, wParam, lParam);
-    return sys::CallWindowProcA(saved, window, message, wParam, lParam);
-}
-
 void SetStateAndCompose(HWND window, int32_t state) {
     SetSkinCode(window, key::kDrawState, state);
     ComposeWindow(sys::GetParent(window));
+}
+
+// The tooltip's own subclassing of the button is lost when the button is moved onto this procedure (the
+// button's first procedure is put back underneath), so the mouse messages reach the tooltip from here.
+void RelayToToolTip(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND tip = SharedToolTipWindow();
+    if (!tip || message < WM_MOUSEFIRST || message > WM_MOUSELAST || !GetSkinProp(window, key::kToolTips))
+        return;
+    MSG msg = {};
+    msg.hwnd = window;
+    msg.message = message;
+    msg.wParam = wParam;
+    msg.lParam = lParam;
+    sys::SendMessageA(tip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
 }
 
 }  // namespace
@@ -59,22 +66,7 @@ void SetDrawState(HWND window, int32_t state, bool force) {
 HBITMAP CaptureBackground(HWND window, HDC dc) {
     RECT r{};
     sys::GetWindowRect(window, &r);
-    const int w = r.right - r.left;
-    const int h = r.bottom - r.top;
-    if (auto old = reinterpret_cast<HGDIOBJ>(GetSkinProp(window, key::kCacheBitmap)))
-        sys::DeleteObject(old);
-    SetSkinProp(window, key::kCacheBitmap, 0);
-    UniqueMemoryDC memory(sys::CreateCompatibleDC(dc));
-    UniqueBitmap snapshot(sys::CreateCompatibleBitmap(dc, w, h));
-    if (!memory || !snapshot)
-        return nullptr;
-    {
-        ScopedSelect selected(memory.get(), snapshot.get());
-        sys::BitBlt(memory.get(), 0, 0, w, h, dc, 0, 0, SRCCOPY);
-    }
-    HBITMAP kept = snapshot.release();
-    SetSkinProp(window, key::kCacheBitmap, reinterpret_cast<intptr_t>(kept));
-    return kept;
+    return ReplaceCacheBitmap(window, dc, 0, 0, r.right - r.left, r.bottom - r.top);
 }
 
 LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -135,6 +127,11 @@ LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             SetDrawState(window, kStateDown, true);
             return result;
         }
+        case WM_NCDESTROY: {
+            const LRESULT result = CallSavedProc(window, message, wParam, lParam);
+            ReleaseWindowState(window);
+            return result;
+        }
         case WM_LBUTTONUP: {
             // The state is taken before the system button runs: it un-presses itself (BM_SETSTATE) while
             // handling the release, and a press must still end in Hover.
@@ -147,24 +144,6 @@ LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             return CallSavedProc(window, message, wParam, lParam);
     }
 }
-
-namespace {
-
-// The tooltip's own subclassing of the button is lost when the button is moved onto this procedure (the
-// button's first procedure is put back underneath), so the mouse messages reach the tooltip from here.
-void RelayToToolTip(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    HWND tip = SharedToolTipWindow();
-    if (!tip || message < WM_MOUSEFIRST || message > WM_MOUSELAST || !GetSkinProp(window, key::kToolTips))
-        return;
-    MSG msg = {};
-    msg.hwnd = window;
-    msg.message = message;
-    msg.wParam = wParam;
-    msg.lParam = lParam;
-    sys::SendMessageA(tip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
-}
-
-}  // namespace
 
 LRESULT CALLBACK LayeredButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     RelayToToolTip(window, message, wParam, lParam);
@@ -187,13 +166,16 @@ LRESULT CALLBACK LayeredButtonProc(HWND window, UINT message, WPARAM wParam, LPA
         case WM_ENABLE:
             SetStateAndCompose(window, StateAfterEnable(wParam != 0));
             break;
+        case WM_NCDESTROY: {
+            const LRESULT result = CallSavedChildProc(window, message, wParam, lParam);
+            ReleaseWindowState(window);
+            return result;
+        }
         default:
             break;
     }
     return CallSavedChildProc(window, message, wParam, lParam);
 }
-
-// --- SkinButton
 
 void SkinButton::Release() {}
 
@@ -239,12 +221,17 @@ void SkinButton::SetFaceImageData(std::optional<const uint8_t*> normal,
                                   std::optional<const uint8_t*> hover,
                                   std::optional<const uint8_t*> down,
                                   std::optional<const uint8_t*> disabled) {
-    auto decode = [](std::optional<const uint8_t*> block) -> std::optional<Gdiplus::GpImage*> {
+    // The button's window owns what is decoded for it; an unbound object's images go when this returns.
+    gfx::UniqueGpImage decoded[4];
+    auto decode = [&decoded](int slot, std::optional<const uint8_t*> block) -> std::optional<Gdiplus::GpImage*> {
         if (!block)
             return std::nullopt;
-        return gfx::LoadImageFromMemory(*block);
+        decoded[slot] = gfx::LoadImageFromMemory(*block);
+        return decoded[slot].get();
     };
-    SkinButton::SetFaceImages(decode(normal), decode(hover), decode(down), decode(disabled));
+    SkinButton::SetFaceImages(decode(0, normal), decode(1, hover), decode(2, down), decode(3, disabled));
+    for (gfx::UniqueGpImage& image : decoded)
+        KeepDecodedImage(window_, image);
 }
 
 void SkinButton::SetBackType(int32_t type) {

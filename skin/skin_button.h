@@ -33,7 +33,8 @@ class SkinButton final : public SkinControlBase {
                                std::optional<Gdiplus::GpImage*> hover = std::nullopt,
                                std::optional<Gdiplus::GpImage*> down = std::nullopt,
                                std::optional<Gdiplus::GpImage*> disabled = std::nullopt);
-    // The same with counted byte blocks of encoded images; a block that does not decode stores no face.
+    // The same with counted byte blocks of encoded images; a block that does not decode stores no face. The
+    // button's window owns the faces decoded for it, and they go with it.
     virtual void SetFaceImageData(std::optional<const uint8_t*> normal = std::nullopt,
                                   std::optional<const uint8_t*> hover = std::nullopt,
                                   std::optional<const uint8_t*> down = std::nullopt,

@@ -12,6 +12,7 @@
 #include "skin/keys.h"
 #include "skin/props.h"
 #include "skin/rules.h"
+#include "skin/window_state.h"
 
 namespace skin {
 
@@ -59,8 +60,6 @@ void SetColorAndAlpha(HWND window,
 HWND SharedToolTipWindow() {
     return g_toolTipWindow;
 }
-
-// --- SkinControlBase
 
 void SkinControlBase::Release() {}
 
@@ -139,8 +138,6 @@ LRESULT SkinControlBase::SendSync(UINT message, WPARAM wParam, LPARAM lParam) {
     return SkinControlBase::Send(message, wParam, lParam);
 }
 
-// --- SkinControl
-
 void SkinControl::Release() {}
 
 SkinControl* SkinControl::Clone() const {
@@ -196,8 +193,12 @@ void SkinControl::SetBackImage(Gdiplus::GpImage* image) {
 }
 
 void SkinControl::SetBackImageData(const uint8_t* block) {
+    gfx::UniqueGpImage image = gfx::LoadImageFromMemory(block);
+    Gdiplus::GpImage* shown = image.get();
+    // The window owns what is decoded for it; an unbound object's image goes when this returns.
+    KeepDecodedImage(window_, image);
     // Through the table, so that a class replacing SetBackImage is honoured.
-    SetBackImage(gfx::LoadImageFromMemory(block));
+    SetBackImage(shown);
 }
 
 void SkinControl::SetBackType(int32_t type) {

@@ -73,7 +73,8 @@ class SkinControl final : public SkinControlBase {
     virtual void SetForeColor(uint32_t colour);
     // The image is not owned: it must live as long as the window shows it. Omitted clears it.
     virtual void SetBackImage(Gdiplus::GpImage* image = nullptr);
-    // Decodes an image from a counted byte block; an undecodable block clears the back image.
+    // Decodes an image from a counted byte block; an undecodable block clears the back image. The window owns
+    // the decoded image, and it goes with the window.
     virtual void SetBackImageData(const uint8_t* block);
     virtual void SetBackType(int32_t type);
     virtual std::string GetText() const;

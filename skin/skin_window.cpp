@@ -11,6 +11,7 @@
 #include "skin/props.h"
 #include "skin/rules.h"
 #include "skin/skin_button.h"
+#include "skin/window_state.h"
 
 namespace skin {
 
@@ -21,7 +22,7 @@ VOID CALLBACK CaretBlinkProc(HWND window, UINT, UINT_PTR timerId, DWORD) {
         !focus.focusImage)
         return;
     focus.caretVisible = (focus.caretVisible & 1) ^ 1;
-    PresentLayered(focus.focusParent, focus.focusImage, focus.caretVisible);
+    PresentLayered(focus.focusParent, focus.focusImage.get(), focus.caretVisible);
 }
 
 void SkinWindow::Release() {}
@@ -56,13 +57,11 @@ bool SkinWindow::SetBackImage(Gdiplus::GpImage* image) {
 }
 
 bool SkinWindow::SetBackImageData(const uint8_t* data) {
-    Gdiplus::GpImage* image = gfx::LoadImageFromMemory(data);
-    if (SetBackImage(image))
-        return true;
-    // Refused (the window is gone): nothing else will ever own the decoded image.
-    if (image)
-        sys::GdipDisposeImage(image);
-    return false;
+    gfx::UniqueGpImage image = gfx::LoadImageFromMemory(data);
+    if (!SetBackImage(image.get()))
+        return false;  // refused (the window is gone): the decoded image goes with `image`
+    KeepDecodedImage(window_, image);
+    return true;
 }
 
 void SkinWindow::BindChildren() {

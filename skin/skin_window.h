@@ -36,10 +36,12 @@ class SkinWindow final {
     // Replaces the extended style with WS_EX_LAYERED alone, creates the window's 1×12 caret and starts the
     // blink timer (once per window). False, with nothing changed, when `window` is not a window.
     virtual bool Attach(HWND window);
-    // Stores the back image (the previous one is not disposed of: images handed to the skin live as long as
-    // the process) and composes. False for an invalid window or a null image: nothing stored or composed.
+    // Stores the back image (not owned: the caller keeps it alive as long as the window shows it; a replaced
+    // one is not disposed of) and composes. False for an invalid window or a null image: nothing stored or
+    // composed.
     virtual bool SetBackImage(Gdiplus::GpImage* image);
-    // Decodes a counted byte block (null counts as empty) and hands the image to SetBackImage.
+    // Decodes a counted byte block (null counts as empty) and hands the image to SetBackImage; the window
+    // owns the decoded image from then on, and it goes with the window.
     virtual bool SetBackImageData(const uint8_t* data);
     // Takes ButtonProc/PngControlProc off each skinned child and puts the layered procedure on (once per
     // child), then composes.

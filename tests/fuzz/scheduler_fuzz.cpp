@@ -98,30 +98,21 @@ void RunCountdown(FuzzedDataProvider& input, const std::string& entry) {
     now.minute = input.ConsumeIntegralInRange<int32_t>(0, 59);
     now.second = input.ConsumeIntegralInRange<int32_t>(0, 59);
     std::string timeEntry = entry;
-    std::string holder;
     int powerOffs = 0;
 
-    scheduler::Seams seams;
-    seams.getText = [&](app::WindowId, app::ControlId control, int) {
-        return control == app::ids::kTimeEntryEdit         ? timeEntry
-               : control == app::ids::kCountdownTextHolder ? holder
-                                                           : "";
+    scheduler::Port port;
+    port.readEntry = [&] { return timeEntry; };
+    port.writeEntry = [&](const std::string& text) { timeEntry = text; };
+    port.writeCountdownMessage = [&](const std::string& text) {
+        Require(text.rfind(scheduler::kCountdownHead, 0) == 0 && EndsWith(text, scheduler::kSecondsUnit),
+                "every countdown message has its head and its unit");
     };
-    seams.setText = [&](app::WindowId, app::ControlId control, int, const std::string& text) {
-        if (control == app::ids::kTimeEntryEdit)
-            timeEntry = text;
-        if (control == app::ids::kCountdownTextHolder) {
-            Require(text.rfind(scheduler::kCountdownHead, 0) == 0 && EndsWith(text, scheduler::kSecondsUnit),
-                    "every countdown message has its head and its unit");
-            holder = text;
-        }
-    };
-    seams.currentTime = [&] { return now; };
-    seams.requestPowerOff = [&] {
+    port.currentTime = [&] { return now; };
+    port.requestPowerOff = [&] {
         ++powerOffs;
         return 1;
     };
-    scheduler::SetSeams(std::move(seams));
+    scheduler::SetPort(std::move(port));
     scheduler::ClearState();
 
     scheduler::OnTimeEntryFocus();
@@ -136,13 +127,12 @@ void RunCountdown(FuzzedDataProvider& input, const std::string& entry) {
         if (input.ConsumeBool())
             scheduler::OnStopClicked();
         scheduler::OnCountdownTimer();
-        scheduler::OnMirrorTimer();
         scheduler::OnClockTimer();
         Require(powerOffs <= 1, "one countdown asks for the switch-off at most once before it resets");
         if (powerOffs == 1)
             break;
     }
-    scheduler::SetSeams({});
+    scheduler::SetPort({});
 }
 
 }  // namespace

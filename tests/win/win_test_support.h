@@ -1,8 +1,11 @@
 #pragma once
-// Helpers shared by the Windows tests: message pumping and child processes of the test program itself.
+// Helpers shared by the Windows tests: message pumping, child processes of the test program itself and the
+// count of live GDI objects.
 
 #include <windows.h>
+#include <winternl.h>
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <string>
@@ -79,6 +82,33 @@ inline bool PumpUntil(const std::function<bool()>& done, DWORD ms) {
         Sleep(1);
     }
     return true;
+}
+
+// Live GDI objects of this process: GetGuiResources where the system answers it; Wine answers 0, so there the
+// entries in use of its per-process GDI handle table (PEB GdiSharedHandleTable, entries of 24 bytes, type
+// byte at 14).
+inline DWORD GdiObjectCount() {
+    if (const DWORD n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS))
+        return n;
+#ifdef _WIN64
+    constexpr size_t kTableOffset = 0xF8;
+#else
+    constexpr size_t kTableOffset = 0x94;
+#endif
+    using QueryProcess = NTSTATUS(WINAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
+    const auto query = reinterpret_cast<QueryProcess>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
+    PROCESS_BASIC_INFORMATION basic{};
+    if (!query || query(GetCurrentProcess(), ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0)
+        return 0;
+    const auto* peb = reinterpret_cast<const uint8_t*>(basic.PebBaseAddress);
+    const auto* table = *reinterpret_cast<const uint8_t* const*>(peb + kTableOffset);
+    if (!table)
+        return 0;
+    DWORD count = 0;
+    for (size_t i = 0; i < 0x10000; ++i)
+        count += table[i * 24 + 14] != 0;
+    return count;
 }
 
 }  // namespace testsupport

@@ -34,12 +34,7 @@ TEST(PlacementTest, NoScreenGivesZerosAndPlacesWindowsOffTheTopLeft) {
     EXPECT_EQ(CountdownPosition(none, 295, 56), (Position{-120, -216}));
 }
 
-TEST(PlacementTest, TruncatesTowardZeroAndSaturates) {
-    EXPECT_EQ(TruncateToInt32(2.9), 2);
-    EXPECT_EQ(TruncateToInt32(-2.9), -2);
-    EXPECT_EQ(TruncateToInt32(1e12), std::numeric_limits<int32_t>::max());
-    EXPECT_EQ(TruncateToInt32(-1e12), std::numeric_limits<int32_t>::min());
-    // Extreme screen values cannot overflow the arithmetic.
+TEST(PlacementTest, ExtremeScreenValuesSaturateInsteadOfOverflowing) {
     const DisplayInfo huge{std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::min(), 0, 0};
     EXPECT_EQ(MainWindowPosition(huge, std::numeric_limits<int32_t>::max(), 128).left,
               std::numeric_limits<int32_t>::min());
@@ -63,12 +58,6 @@ TEST(WindowDefsTest, ControlsKeepTheirGeometryAndIdsClassBytes) {
     EXPECT_EQ(FindControlDef(ids::kCountdownWindow, ids::kTimeEntryEdit), nullptr);
     EXPECT_EQ(FindWindowDef(0x52000000), nullptr);
 }
-
-}  // namespace
-}  // namespace app
-
-namespace app {
-namespace {
 
 TEST(WindowDefsTest, TimersStartWithTheirPeriods) {
     EXPECT_EQ(FindControlDef(ids::kMainWindow, ids::kClockTimer)->interval, 1000);

@@ -28,15 +28,6 @@ TEST(IntegerPart, NonFiniteValuesComeBackUnchanged) {
     EXPECT_EQ(IntegerPart(std::numeric_limits<double>::infinity()), std::numeric_limits<double>::infinity());
 }
 
-TEST(ClampToInt32, TruncatesInsideAndSaturatesOutsideTheRange) {
-    EXPECT_EQ(ClampToInt32(41.9), 41);
-    EXPECT_EQ(ClampToInt32(-41.9), -41);
-    EXPECT_EQ(ClampToInt32(7.7e12), INT32_MAX);
-    EXPECT_EQ(ClampToInt32(-7.7e12), INT32_MIN);
-    EXPECT_EQ(ClampToInt32(std::numeric_limits<double>::infinity()), INT32_MAX);
-    EXPECT_EQ(ClampToInt32(std::nan("")), 0);
-}
-
 TEST(IntegerToText, PlainDecimalWithSignForNegatives) {
     EXPECT_EQ(IntegerToText(0), "0");
     EXPECT_EQ(IntegerToText(5), "5");

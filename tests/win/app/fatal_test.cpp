@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "app/lifecycle.h"
 #include "app/startup.h"
+#include "base/fatal.h"
 #include "win_test_support.h"
 
 namespace {
@@ -91,8 +91,8 @@ TEST(FatalErrorTest, FailedAllocationNamesTheSizeAndEndsWithMinusOne) {
 }
 
 TEST(FatalErrorTest, TextCarriesTheCodeWhenOneIsKnown) {
-    EXPECT_EQ(app::FatalRunErrorText("x", 5), "运行时出错!\r\n\r\n错误代码：5\r\n\r\n错误信息：x\r\n");
-    EXPECT_EQ(app::FatalRunErrorText("", std::nullopt), "运行时出错!\r\n\r\n");
+    EXPECT_EQ(base::FatalRunErrorText("x", 5), "运行时出错!\r\n\r\n错误代码：5\r\n\r\n错误信息：x\r\n");
+    EXPECT_EQ(base::FatalRunErrorText("", std::nullopt), "运行时出错!\r\n\r\n");
     // GBK at run time: 错误 is the two characters B4 ED CE F3.
     EXPECT_EQ(std::string("错误"), "\xB4\xED\xCE\xF3");
 }

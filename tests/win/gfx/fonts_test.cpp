@@ -32,7 +32,7 @@ struct FontFacts {
 
 std::wstring FamilyNameOf(Gdiplus::GpFontFamily* family) {
     WCHAR name[LF_FACESIZE] = {};
-    sys::GdipGetFamilyName(family, name, 0);
+    Gdiplus::DllExports::GdipGetFamilyName(family, name, 0);
     return name;
 }
 
@@ -109,7 +109,7 @@ std::vector<Gdiplus::ARGB> Drawn(Gdiplus::GpFont* font, const wchar_t* text) {
         gfx::UniqueGpGraphics g;
         if (sys::GdipGetImageGraphicsContext(bitmap, g.put()) != Gdiplus::Ok)
             return {};
-        sys::GdipGraphicsClear(g.get(), 0xFFFFFFFF);
+        Gdiplus::DllExports::GdipGraphicsClear(g.get(), 0xFFFFFFFF);
         Gdiplus::GpSolidFill* black = nullptr;
         sys::GdipCreateSolidFill(0xFF000000, &black);
         gfx::StringFormatObject format;

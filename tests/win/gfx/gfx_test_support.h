@@ -66,7 +66,7 @@ inline ImageSize SizeOf(Gdiplus::GpImage* image) {
 // Non-premultiplied ARGB of one pixel, 0 when it cannot be read.
 inline Gdiplus::ARGB PixelAt(Gdiplus::GpImage* image, int x, int y) {
     Gdiplus::ARGB argb = 0;
-    if (sys::GdipBitmapGetPixel(static_cast<Gdiplus::GpBitmap*>(image), x, y, &argb) != Gdiplus::Ok)
+    if (Gdiplus::DllExports::GdipBitmapGetPixel(static_cast<Gdiplus::GpBitmap*>(image), x, y, &argb) != Gdiplus::Ok)
         return 0;
     return argb;
 }

@@ -135,7 +135,7 @@ TEST_F(ImageWindowTest, DestroyStopsTheThreadThenDisposesTheImageThenFreesTheBlo
     ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), thread, GetCurrentProcess(), &watch,
                                 SYNCHRONIZE | THREAD_QUERY_LIMITED_INFORMATION, FALSE, 0));
     gfx::ByteBlock png = gfxtest::MakePng(8, 8, [](int, int) { return 0xFF336699u; });
-    Gdiplus::GpImage* image = gfx::LoadImageFromMemory(png.data());
+    Gdiplus::GpImage* image = gfx::LoadImageFromMemory(png.data()).release();  // the window owns it
     ASSERT_NE(image, nullptr);
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, 64);
     ASSERT_NE(block, nullptr);

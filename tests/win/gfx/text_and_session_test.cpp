@@ -49,9 +49,7 @@ TEST(GraphicsSessionTest, FrameDimensionIsGdiplusFrameDimensionTimeUntilReleased
 
     // Images still decode without it; the other tests get it back.
     gfx::ByteBlock png = gfxtest::MakePng(4, 4, [](int, int) { return 0xFF102030u; });
-    Gdiplus::GpImage* image = gfx::LoadImageFromMemory(png.data());
-    EXPECT_NE(image, nullptr);
-    sys::GdipDisposeImage(image);
+    EXPECT_TRUE(gfx::LoadImageFromMemory(png.data()));
     gfx::StartGraphicsSession();
     ASSERT_NE(gfx::FrameDimensionTime(), nullptr);
     EXPECT_TRUE(IsEqualGUID(*gfx::FrameDimensionTime(), time));

@@ -355,13 +355,13 @@ TEST(MissingFontTest, ATextChildWhoseFontFaceDoesNotExistComposesWithAStandInFac
         text.SetForeColor(0x00FFFFFF);
         layered.BindChildren();
 
-        gfx::UniqueGpImage face(skin::ComposeToBitmap(top));
+        gfx::UniqueGpImage face = skin::ComposeToBitmap(top);
         ASSERT_TRUE(face);
         int inked = 0;
         for (int y = 0; y < 40; ++y)
             for (int x = 0; x < 200; ++x) {
                 Gdiplus::ARGB pixel = 0;
-                sys::GdipBitmapGetPixel(static_cast<Gdiplus::GpBitmap*>(face.get()), x, y, &pixel);
+                Gdiplus::DllExports::GdipBitmapGetPixel(static_cast<Gdiplus::GpBitmap*>(face.get()), x, y, &pixel);
                 inked += (pixel >> 24) != 0;
             }
         // A face GDI+ does not know is mapped to the one GDI draws instead, at the same size; a zero height is no

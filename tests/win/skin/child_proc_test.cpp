@@ -151,8 +151,6 @@ TEST_F(OrdinaryParent, TextMessagesStillReachTheEditBox) {
     EXPECT_STREQ(text, "q");
 }
 
-// --- layered parent
-
 std::vector<HWND>& Compositions() {
     static std::vector<HWND> seen;
     return seen;
@@ -256,7 +254,7 @@ TEST_F(LayeredParent, FocusMovesSetAndClearTheFocusCaretState) {
 
 TEST_F(LayeredParent, FocusImageIsTheFaceComposedWhenTheFocusArrived) {
     SetFocus(first_);
-    EXPECT_NE(skin::FocusCaret().focusImage, nullptr);
+    EXPECT_TRUE(skin::FocusCaret().focusImage);
 }
 
 }  // namespace

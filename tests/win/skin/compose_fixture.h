@@ -94,13 +94,14 @@ inline gfx::UniqueGpImage SolidImage(int width, int height, uint32_t argb) {
     if (image)
         sys::GdipGetImageGraphicsContext(image.get(), g.put());
     if (g)
-        sys::GdipGraphicsClear(g.get(), argb);  // sets the pixels: a translucent colour arrives unchanged
+        Gdiplus::DllExports::GdipGraphicsClear(g.get(),
+                                               argb);  // sets the pixels: a translucent colour arrives unchanged
     return image;
 }
 
 inline uint32_t PixelAt(Gdiplus::GpImage* image, int x, int y) {
     Gdiplus::ARGB c = 0;
-    sys::GdipBitmapGetPixel(static_cast<Gdiplus::GpBitmap*>(image), x, y, &c);
+    Gdiplus::DllExports::GdipBitmapGetPixel(static_cast<Gdiplus::GpBitmap*>(image), x, y, &c);
     return c;
 }
 

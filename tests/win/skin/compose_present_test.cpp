@@ -47,7 +47,7 @@ class Presenting : public ::testing::Test {
         focus.focusParent = nullptr;
         focus.focusChild = nullptr;
         focus.caretVisible = 0;
-        skin::ReplaceFocusImage(nullptr);
+        skin::ReplaceFocusImage({});
     }
 };
 
@@ -156,32 +156,32 @@ TEST_F(Presenting, OnlyTheFocusParentsFaceIsKeptAndEachCompositionReplacesIt) {
     skin::SetSkinProp(other.get(), skin::key::kBackImage, reinterpret_cast<intptr_t>(blue.get()));
 
     skin::ComposeWindow(other.get());
-    EXPECT_EQ(skin::FocusCaret().focusImage, nullptr);
+    EXPECT_FALSE(skin::FocusCaret().focusImage);
 
     skin::FocusCaret().focusParent = focused.get();
     skin::ComposeWindow(focused.get());
-    Gdiplus::GpImage* kept = skin::FocusCaret().focusImage;
+    Gdiplus::GpImage* kept = skin::FocusCaret().focusImage.get();
     ASSERT_NE(kept, nullptr);
     EXPECT_EQ(PixelAt(kept, 10, 10), 0xFFFF0000u);
 
     skin::ComposeWindow(other.get());  // another window's face does not disturb the kept one
-    EXPECT_EQ(skin::FocusCaret().focusImage, kept);
+    EXPECT_EQ(skin::FocusCaret().focusImage.get(), kept);
 
     skin::SetSkinProp(focused.get(), skin::key::kBackImage, reinterpret_cast<intptr_t>(blue.get()));
     skin::ComposeWindow(focused.get());
-    ASSERT_NE(skin::FocusCaret().focusImage, nullptr);
-    EXPECT_EQ(PixelAt(skin::FocusCaret().focusImage, 10, 10), 0xFF0000FFu);
+    ASSERT_TRUE(skin::FocusCaret().focusImage);
+    EXPECT_EQ(PixelAt(skin::FocusCaret().focusImage.get(), 10, 10), 0xFF0000FFu);
 }
 
 TEST_F(Presenting, ComposingANullWindowTouchesNeitherScreenNorKeptImage) {
     TopWindow focused(30, 20, WS_EX_LAYERED);
     skin::FocusCaret().focusParent = focused.get();
     skin::ComposeWindow(focused.get());
-    Gdiplus::GpImage* kept = skin::FocusCaret().focusImage;
+    Gdiplus::GpImage* kept = skin::FocusCaret().focusImage.get();
     ASSERT_NE(kept, nullptr);
     skin::ComposeWindow(nullptr);
     EXPECT_TRUE(g_presented.size() == 1u);
-    EXPECT_EQ(skin::FocusCaret().focusImage, kept);
+    EXPECT_EQ(skin::FocusCaret().focusImage.get(), kept);
 }
 
 }  // namespace

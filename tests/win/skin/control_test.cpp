@@ -10,6 +10,7 @@
 
 #include "control_fixture.h"
 #include "gfx/gfx_test_support.h"
+#include "win_test_support.h"
 #include "skin/keys.h"
 #include "skin/props.h"
 #include "skin/skin_control.h"
@@ -265,7 +266,6 @@ TEST_F(Setters, BackImageDataDecodesAndAnUndecodableBlockClears) {
     EXPECT_EQ(Prop(key::kBackImage), 0);
     control_.SetBackImageData(nullptr);
     EXPECT_EQ(Prop(key::kBackImage), 0);
-    sys::GdipDisposeImage(image);
 }
 
 TEST_F(Setters, GetTextReturnsACopyOfTheWindowText) {
@@ -328,6 +328,26 @@ TEST(Accessors, RedrawInvalidatesWithoutErasing) {
     UpdateWindow(child.get());
     EXPECT_EQ(controltest::CountReceived(child.get(), WM_PAINT), 1);
     EXPECT_EQ(controltest::CountReceived(child.get(), WM_ERASEBKGND), 0);
+}
+
+// What a bound window keeps (its cache bitmap) goes with the window: bound boxes that come and go leave no
+// GDI objects behind, however many there were.
+TEST(WindowLifetime, BoundEditBoxesThatComeAndGoLeaveNoCacheBitmapsBehind) {
+    auto bindPaintAndDestroy = [] {
+        Window parent(200, 60);
+        HWND edit = MakeEdit(parent.get(), 5, 5, 100, 24, WS_EX_CLIENTEDGE, "12:00:00");
+        skin::SkinControl control;
+        control.BindPngControl(edit);
+        control.SetBackColor(0x00FFEEDD);  // paints the frame, which keeps the skin under it as the cache
+        EXPECT_NE(skin::GetSkinProp(edit, key::kCacheBitmap), 0);
+    };
+    for (int i = 0; i < 10; ++i)
+        bindPaintAndDestroy();
+    const DWORD before = testsupport::GdiObjectCount();
+    ASSERT_GT(before, 0u);
+    for (int i = 0; i < 200; ++i)
+        bindPaintAndDestroy();
+    EXPECT_LT(testsupport::GdiObjectCount(), before + 20) << "GDI objects before: " << before;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// The layered window skin on real windows: style, caret and blink timer, back
-// image, re-binding of the children onto the layered procedures, moves.
+// The layered window skin on real windows: style, caret and blink timer, back image, re-binding of the
+// children onto the layered procedures, moves. Longer than 400 lines: one file per skin header, as the tests
+// mirror the program, and its cases share one fixture.
 
 #include <gtest/gtest.h>
 
@@ -65,7 +66,7 @@ class SkinWindowTest : public ::testing::Test {
         observer.composed = [](HWND, Gdiplus::GpBitmap* image) {
             Gdiplus::GpImage* copy = nullptr;
             if (image)
-                sys::GdipCloneImage(image, &copy);
+                Gdiplus::DllExports::GdipCloneImage(image, &copy);
             g_composed.emplace_back(copy);
         };
         observer.presented = [](HWND, const uint32_t* pixels, int width, int height, int withCaret) {
@@ -80,7 +81,7 @@ class SkinWindowTest : public ::testing::Test {
         focus.focusParent = nullptr;
         focus.focusChild = nullptr;
         focus.caretVisible = 0;
-        skin::ReplaceFocusImage(nullptr);
+        skin::ReplaceFocusImage({});
         g_composed.clear();
     }
 };
@@ -324,7 +325,7 @@ TEST_F(CaretBlink, AlternatesTheCaretOnTheKeptFaceWithoutComposing) {
     focus.focusParent = top_.get();
     focus.focusChild = edit_;
     skin::ComposeWindow(top_.get());
-    ASSERT_NE(focus.focusImage, nullptr);
+    ASSERT_TRUE(focus.focusImage);
     ASSERT_TRUE(CreateCaret(edit_, nullptr, 1, 12));
     SetCaretPos(0, 0);
     g_composed.clear();
@@ -357,7 +358,7 @@ TEST_F(CaretBlink, DoesNothingForAnotherTimerAnotherWindowOrWithoutFocus) {
     focus.focusChild = nullptr;
     skin::CaretBlinkProc(top_.get(), WM_TIMER, 64, 0);
     focus.focusChild = edit_;
-    skin::ReplaceFocusImage(nullptr);
+    skin::ReplaceFocusImage({});
     skin::CaretBlinkProc(top_.get(), WM_TIMER, 64, 0);
     EXPECT_TRUE(g_presented.empty());
     EXPECT_EQ(focus.caretVisible, 0);

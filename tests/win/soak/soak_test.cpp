@@ -6,7 +6,6 @@
 
 #include <windows.h>
 #include <psapi.h>
-#include <winternl.h>
 
 #include <gtest/gtest.h>
 
@@ -22,6 +21,7 @@
 #include "program_in_process.h"
 #include "scheduler/scheduler.h"
 #include "skin/compose.h"
+#include "win_test_support.h"
 
 namespace {
 
@@ -40,32 +40,6 @@ constexpr double kHandleAllowance = 4;
 // filled the heap's free committed space (a few hundred KB): 64 bytes per iteration over the default run add
 // about 320 KB in the second half, five times this allowance.
 constexpr double kPrivateKBAllowance = 64;
-
-// Live GDI objects: GetGuiResources where the system answers it; Wine answers 0, so there the entries in use
-// of its per-process GDI handle table (PEB GdiSharedHandleTable, entries of 24 bytes, type byte at 14).
-DWORD GdiObjects() {
-    if (const DWORD n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS))
-        return n;
-#ifdef _WIN64
-    constexpr size_t kTableOffset = 0xF8;
-#else
-    constexpr size_t kTableOffset = 0x94;
-#endif
-    using QueryProcess = NTSTATUS(WINAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
-    const auto query = reinterpret_cast<QueryProcess>(
-        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
-    PROCESS_BASIC_INFORMATION basic{};
-    if (!query || query(GetCurrentProcess(), ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0)
-        return 0;
-    const auto* peb = reinterpret_cast<const uint8_t*>(basic.PebBaseAddress);
-    const auto* table = *reinterpret_cast<const uint8_t* const*>(peb + kTableOffset);
-    if (!table)
-        return 0;
-    DWORD count = 0;
-    for (size_t i = 0; i < 0x10000; ++i)
-        count += table[i * 24 + 14] != 0;
-    return count;
-}
 
 // Open kernel handles: GetProcessHandleCount, or on Wine (which answers 0) the handle values that are valid.
 DWORD KernelHandles() {
@@ -142,7 +116,7 @@ class SoakTest : public testing::Test {
         SoakResult r;
         const int iterations = SoakIterations();
         auto sample = [&r](int k) {
-            r.gdi.values[k] = GdiObjects();
+            r.gdi.values[k] = testsupport::GdiObjectCount();
             r.handles.values[k] = KernelHandles();
             r.privateKB.values[k] = static_cast<double>(PrivateBytes()) / 1024;
         };

@@ -1,12 +1,11 @@
-#include "app/lifecycle.h"
+#include "base/fatal.h"
 
 #include <windows.h>
-#include <ole2.h>
 
 #include <cstdlib>
 #include <new>
 
-namespace app {
+namespace base {
 
 namespace {
 CleanupFn g_cleanup = nullptr;
@@ -22,7 +21,6 @@ void RunEndOfRun() {
     g_cleanup = nullptr;
     if (cleanup)
         cleanup();
-    OleUninitialize();
 }
 
 void EndProgram(int exitCode) {
@@ -48,13 +46,13 @@ void FatalRunError(const std::string& message, std::optional<int64_t> errorCode)
     EndProgram(-1);
 }
 
-}  // namespace app
+}  // namespace base
 
 // A failed allocation is a fatal run error that names the size asked for.
 void* operator new(std::size_t size) {
     if (void* p = std::malloc(size ? size : 1))
         return p;
-    app::FatalRunError(app::AllocationFailedMessage(static_cast<int64_t>(size)));
+    base::FatalRunError(base::AllocationFailedMessage(static_cast<int64_t>(size)));
 }
 
 void* operator new[](std::size_t size) {

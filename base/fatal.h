@@ -1,18 +1,19 @@
 #pragma once
-// How a run of the program ends: the one end-of-run clean-up, normal ends and the fatal-error box.
+// How a run of the program ends: the one end-of-run clean-up, normal ends and the fatal-error box. Every
+// folder may end the run through here; nothing here knows what the clean-up releases.
 
 #include <cstdint>
 #include <optional>
 #include <string>
 
-namespace app {
+namespace base {
 
 using CleanupFn = void (*)();
 
 // Registers the routine that the end of the run calls once, whichever way the run ends.
 void SetEndOfRunCleanup(CleanupFn cleanup);
 
-// Runs the registered clean-up (once; a second end finds it already cleared) and uninitialises OLE.
+// Runs the registered clean-up (once; a second end finds it already cleared).
 void RunEndOfRun();
 
 // Ends the run at once with `exitCode`, after RunEndOfRun.
@@ -29,4 +30,4 @@ std::string FatalRunErrorText(const std::string& message, std::optional<int64_t>
 // "分配 %d 字节内存失败!" for a failed allocation of `bytes` bytes.
 std::string AllocationFailedMessage(int64_t bytes);
 
-}  // namespace app
+}  // namespace base

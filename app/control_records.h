@@ -1,0 +1,75 @@
+#pragma once
+// Inside the control layer: the records of the live windows and controls, shared by the registry (lookup,
+// event dispatch, window procedures), the creation of windows and the property layer. Not for other folders.
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/controls.h"
+#include "app/webpanel.h"
+#include "app/window_defs.h"
+#include "base/holders.h"
+#include "gfx/holders.h"
+
+namespace app {
+
+inline constexpr char kWindowClass[] = "OffClockWindow";
+inline constexpr char kTimerClass[] = "OffClockTimer";
+inline constexpr char kOwnerClass[] = "OffClockOwner";
+// A timer control is a message-only window that carries its (window, control) ids as properties.
+inline constexpr char kTimerWindowKey[] = "OffClock_Window";
+inline constexpr char kTimerControlKey[] = "OffClock_Control";
+inline constexpr UINT_PTR kSystemTimerId = 1000;
+
+struct Control {
+    const ControlDef* def = nullptr;
+    HWND hwnd = nullptr;
+    gfx::UniqueFont font;
+    gfx::UniqueBrush backBrush;
+    uint32_t textColor = 0;
+    uint32_t backColor = 0;
+    int32_t interval = 0;
+    bool ignoreChange = false;
+    std::string tag;
+    std::unique_ptr<WebPanel> web;
+};
+
+struct Window {
+    const WindowDef* def = nullptr;
+    HWND hwnd = nullptr;
+    std::vector<std::unique_ptr<Control>> controls;
+    gfx::UniqueBrush pictureBrush;
+    base::UniqueIcon bigIcon;
+    base::UniqueIcon smallIcon;
+    bool dragAnywhere = false;
+    bool escCloses = true;
+    std::string tag;
+};
+
+// The registry: the live window of `id`, the window of a handle, a control by id or by handle; null when
+// there is none.
+Window* FindWindowRecord(WindowId id);
+Window* WindowFromHandle(HWND hwnd);
+Control* FindControl(Window* w, uint32_t id);
+Control* ControlFromHandle(Window* w, HWND hwnd);
+
+// Takes a new window into the registry; it leaves it at its WM_NCDESTROY.
+void AddWindowRecord(std::unique_ptr<Window> w);
+
+// Registers the three window classes once; false when the system refuses one.
+bool RegisterClasses();
+
+// Runs the handler wired to (window, source, event), if any.
+void Fire(WindowId window, uint32_t source, int event);
+
+// Starts, restarts or stops the timer of a timer control; a negative interval counts as 0, and the running
+// interval written again leaves the timer undisturbed.
+void SetTimerInterval(Control& c, int32_t interval);
+
+// Replaces an edit box's text: one content-changed event per write, even when the text is the same.
+void WriteEditContent(Control& c, const std::string& text);
+
+}  // namespace app
