@@ -325,6 +325,13 @@ void DestroyProgramWindows() {
     }
 }
 
+void ReleaseWebPanels() {
+    for (auto& w : g_windows) {
+        for (auto& c : w->controls)
+            c->web.reset();
+    }
+}
+
 int RunMessageLoop() {
     if (g_windows.empty())
         return 0;

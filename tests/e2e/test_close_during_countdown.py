@@ -20,7 +20,7 @@ def test():
         wait_for(lambda: countdown_window(program).num("visible") == 1, 5, what="countdown running")
         time.sleep(2)
         click(*CLOSE_BUTTON)
-        assert program.exit_code(30) == 0
+        assert program.exit_code(10) == 0
         time.sleep(8)  # past the target: nothing may happen any more
     end_prefix(prefix)
     assert exit_windows_calls(trace) == [], "closing during a countdown must not switch off"
