@@ -171,7 +171,7 @@ std::unique_ptr<WebPanel> WebPanel::Create(HWND parent, const RECT& rect, const 
     panel->site_.reset(new Site(panel->host_));
     auto* clientSite = static_cast<IOleClientSite*>(panel->site_.get());
     panel->object_->SetClientSite(clientSite);
-    RECT client;
+    RECT client{};
     GetClientRect(panel->host_, &client);
     panel->object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, clientSite, 0, panel->host_, &client);
     SetWindowLongPtrA(panel->host_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(panel->object_.get()));
