@@ -108,7 +108,7 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             break;
         case WM_ERASEBKGND:
             if (w->pictureBrush) {
-                RECT client;
+                RECT client{};
                 GetClientRect(hwnd, &client);
                 HDC dc = reinterpret_cast<HDC>(wParam);
                 SetBrushOrgEx(dc, 0, 0, nullptr);
@@ -322,6 +322,13 @@ void DestroyProgramWindows() {
     for (HWND hwnd : live) {
         if (IsWindow(hwnd))
             DestroyWindow(hwnd);
+    }
+}
+
+void ReleaseWebPanels() {
+    for (auto& w : g_windows) {
+        for (auto& c : w->controls)
+            c->web.reset();
     }
 }
 

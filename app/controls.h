@@ -57,6 +57,10 @@ int RunMessageLoop();
 // Destroys every window of the program, the latest loaded first.
 void DestroyProgramWindows();
 
+// Every web page panel lets go of its browser, its window staying: the end of the run calls it before OLE is
+// uninitialised, since the run may end with the windows still open.
+void ReleaseWebPanels();
+
 // How many of the program's windows exist.
 int LiveWindowCount();
 

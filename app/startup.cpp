@@ -57,9 +57,16 @@ void ReleaseSkin(std::unique_ptr<T>& object) {
     object.reset();
 }
 
+// Whether OleInitialize succeeded, so that OleUninitialize balances it.
+bool g_oleInitialized = false;
+
+// The browsers are released while OLE still runs; OLE is uninitialised only if this run initialised it.
 void EndOfRunCleanup() {
+    ReleaseWebPanels();
     ReleaseGlobalObjects();
-    OleUninitialize();
+    if (g_oleInitialized)
+        OleUninitialize();
+    g_oleInitialized = false;
 }
 
 }  // namespace
@@ -180,7 +187,7 @@ void OnMirrorTimer() {
 }
 
 HWND StartProgram(const StartOptions& options) {
-    OleInitialize(nullptr);
+    g_oleInitialized = SUCCEEDED(OleInitialize(nullptr));
     EnterProgramFolder();
     CreateGlobalObjects();
     base::SetEndOfRunCleanup(EndOfRunCleanup);

@@ -171,7 +171,7 @@ std::unique_ptr<WebPanel> WebPanel::Create(HWND parent, const RECT& rect, const 
     panel->site_.reset(new Site(panel->host_));
     auto* clientSite = static_cast<IOleClientSite*>(panel->site_.get());
     panel->object_->SetClientSite(clientSite);
-    RECT client;
+    RECT client{};
     GetClientRect(panel->host_, &client);
     panel->object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, clientSite, 0, panel->host_, &client);
     SetWindowLongPtrA(panel->host_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(panel->object_.get()));
@@ -186,12 +186,17 @@ std::unique_ptr<WebPanel> WebPanel::Create(HWND parent, const RECT& rect, const 
     return panel;
 }
 
-// The browser first, then the control closed and cut from its site, then the site, then the host window.
+// The browser first, then the control deactivated in place, closed and cut from its site, then the site, then
+// the host window.
 WebPanel::~WebPanel() {
     if (host_ && IsWindow(host_))
         SetWindowLongPtrA(host_, GWLP_USERDATA, 0);
     browser_.reset();
     if (object_) {
+        base::ComPtr<IOleInPlaceObject> inPlace;
+        if (SUCCEEDED(object_->QueryInterface(IID_IOleInPlaceObject, inPlace.putVoid())) && inPlace)
+            inPlace->InPlaceDeactivate();
+        inPlace.reset();
         object_->Close(OLECLOSE_NOSAVE);
         object_->SetClientSite(nullptr);
         object_.reset();

@@ -20,14 +20,14 @@ void RunEndOfRun();
 [[noreturn]] void EndProgram(int exitCode);
 
 // Shows the fatal-error box (caption "错误", no owner, error icon) with the run-error text and ends the run
+// with exit code -1. It allocates nothing, so it also serves a failed allocation. It is entered once: a second
+// entry (another thread while the box is up, or a failure inside the end of the run) ends the process at once
 // with exit code -1.
+[[noreturn]] void FatalRunError(const char* message, std::optional<int64_t> errorCode = std::nullopt);
 [[noreturn]] void FatalRunError(const std::string& message, std::optional<int64_t> errorCode = std::nullopt);
 
 // The fatal box's text: "运行时出错!\r\n\r\n", then "错误代码：" code "\r\n\r\n" when a code is known, then
 // "错误信息：" message "\r\n" when a message is known. GBK bytes.
 std::string FatalRunErrorText(const std::string& message, std::optional<int64_t> errorCode);
-
-// "分配 %d 字节内存失败!" for a failed allocation of `bytes` bytes.
-std::string AllocationFailedMessage(int64_t bytes);
 
 }  // namespace base

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <string>
+#include <cstring>
 
 #include "base/fatal.h"
 
@@ -19,22 +19,25 @@ FARPROC Lookup(HMODULE module, const char* function) {
     return GetProcAddress(module, function);
 }
 
-// A bare name is tried in the program's own folder first, then through the system's library search;
-// a name with a drive or path is loaded from there alone.
+// A bare name is loaded from the system folder alone, never from the program's folder or the current one, so
+// a file of the same name planted beside the program is never run. Windows 7 without update KB2533623 does
+// not know LOAD_LIBRARY_SEARCH_SYSTEM32 (ERROR_INVALID_PARAMETER); there the full system path is used. A name
+// with a drive or path is loaded from there alone.
 HMODULE LoadNamedLibrary(const char* library) {
-    if (std::string(library).find(':') != std::string::npos)
+    if (std::strpbrk(library, ":\\/"))
         return LoadLibraryA(library);
+    if (HMODULE m = LoadLibraryExA(library, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))
+        return m;
+    if (GetLastError() != ERROR_INVALID_PARAMETER)
+        return nullptr;
     char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (n > 0 && n < MAX_PATH) {
-        std::string own(path, n);
-        own = own.substr(0, own.find_last_of("\\/") + 1) + library;
-        if (GetFileAttributesA(own.c_str()) != INVALID_FILE_ATTRIBUTES) {
-            if (HMODULE m = LoadLibraryA(own.c_str()))
-                return m;
-        }
-    }
-    return LoadLibraryA(library);
+    UINT n = GetSystemDirectoryA(path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        return nullptr;
+    int written = std::snprintf(path + n, MAX_PATH - n, "\\%s", library);
+    if (written < 0 || static_cast<UINT>(written) >= MAX_PATH - n)
+        return nullptr;
+    return LoadLibraryA(path);
 }
 
 }  // namespace
@@ -54,7 +57,7 @@ void* Resolve(Binding& b) {
             found = Lookup(module, b.function);
     } else {
         for (const char* name : kStandardLibraries) {
-            module = LoadLibraryA(name);
+            module = LoadNamedLibrary(name);
             if (!module)
                 continue;
             found = Lookup(module, b.function);

@@ -86,9 +86,13 @@ void FrameBox(GpGraphics* g, uint32_t argb, const ChildBox& box) {
         sys::GdipDrawRectangleI(g, pen.get(), box.x, box.y, box.width, box.height);
 }
 
-// The child's text in its own font, on one line at the left, centred vertically, 2 pixels inside the box.
+// The child's text in its own font, on one line at the left, centred vertically, 2 pixels inside the box. A CR
+// LF pair is one line break: Windows' GDI+ breaks there, Wine's draws the CR as a box, so the CR is left out
+// of what is drawn (the window's text itself stays as it is).
 void DrawChildText(GpGraphics* g, HWND child, const ChildBox& box) {
-    const std::wstring text = gfx::AnsiToWide(ReadWindowText(child));
+    std::wstring text = gfx::AnsiToWide(ReadWindowText(child));
+    for (size_t at = text.find(L"\r\n"); at != std::wstring::npos; at = text.find(L"\r\n", at))
+        text.erase(at, 1);
     // A box with no room inside the inset would give GDI+ an empty or inverted layout, which it reads as
     // "no limit": such a child shows no text.
     if (text.empty() || box.width <= 4 || box.height <= 4)

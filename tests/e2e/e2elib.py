@@ -130,13 +130,13 @@ def wait_for(predicate, timeout=30.0, interval=0.1, what="condition"):
 class Program:
     """One running offclock.exe."""
 
-    def __init__(self, extra_env=None, args=(), stderr_path=None):
+    def __init__(self, extra_env=None, args=(), stderr_path=None, program=PROGRAM):
         self.env = wine_env(extra_env)
         # The prefix's services come up first, with nothing racing them: a probe and the program starting
         # together in a prefix whose server has just ended can leave one of them waiting.
         probe("dump", env=self.env)
         self.stderr = open(stderr_path, "wb") if stderr_path else subprocess.DEVNULL
-        self.process = subprocess.Popen([WINE, PROGRAM, *args], env=self.env, stdout=subprocess.DEVNULL,
+        self.process = subprocess.Popen([WINE, program, *args], env=self.env, stdout=subprocess.DEVNULL,
                                         stderr=self.stderr)
 
     def __enter__(self):

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <new>
 #include <string>
 
 #include "app/startup.h"
@@ -70,9 +71,25 @@ testsupport::ChildRegistration missingStartWindow("missing-start-window", [](int
     return app::StartUp(0x520000FF);  // no such window
 });
 
+// A size no process can get.
+size_t Unobtainable() {
+    volatile size_t size = static_cast<size_t>(PTRDIFF_MAX) - 4096;
+    return size;
+}
+
+void FailedAllocation() {
+    ::operator delete(::operator new(Unobtainable()));
+}
+
 testsupport::ChildRegistration failedAllocation("failed-allocation", [](int, char**) {
-    void* p = ::operator new(static_cast<size_t>(PTRDIFF_MAX) - 4096);
-    ::operator delete(p);
+    FailedAllocation();
+    return 0;
+});
+
+// The end of the run after the box fails again: that second failure must not show a second box.
+testsupport::ChildRegistration failureWhileEnding("failure-while-ending", [](int, char**) {
+    base::SetEndOfRunCleanup(FailedAllocation);
+    FailedAllocation();
     return 0;
 });
 
@@ -85,9 +102,24 @@ TEST(FatalErrorTest, StartWindowThatCannotBeLoadedShowsTheRunErrorBoxAndEndsWith
 
 TEST(FatalErrorTest, FailedAllocationNamesTheSizeAndEndsWithMinusOne) {
     FatalBox box = RunChildUntilFatalBox("failed-allocation");
-    std::string size = std::to_string(static_cast<size_t>(PTRDIFF_MAX) - 4096);
+    std::string size = std::to_string(Unobtainable());
     EXPECT_EQ(box.text, "运行时出错!\r\n\r\n错误信息：分配 " + size + " 字节内存失败!\r\n");
     EXPECT_EQ(box.exitCode, 0xFFFFFFFFu);
+}
+
+TEST(FatalErrorTest, FailureWhileTheRunEndsEndsAtOnceWithoutASecondBox) {
+    FatalBox box = RunChildUntilFatalBox("failure-while-ending");
+    EXPECT_EQ(box.text, "运行时出错!\r\n\r\n错误信息：分配 " + std::to_string(Unobtainable()) + " 字节内存失败!\r\n");
+    EXPECT_EQ(box.exitCode, 0xFFFFFFFFu);  // a second box, left unanswered, would end as 98
+}
+
+TEST(FatalErrorTest, NothrowAllocationsThatFailAnswerNull) {
+    void* single = ::operator new(Unobtainable(), std::nothrow);
+    char* array = new (std::nothrow) char[Unobtainable()];
+    EXPECT_EQ(single, nullptr);
+    EXPECT_EQ(array, nullptr);
+    ::operator delete(single);
+    delete[] array;
 }
 
 TEST(FatalErrorTest, TextCarriesTheCodeWhenOneIsKnown) {

@@ -381,6 +381,32 @@ TEST_F(ChildText, LongTextIsClippedToTheInsetAndNotWrapped) {
     EXPECT_LT(maxY - minY, 18);  // one line of a 16-pixel font
 }
 
+// The countdown strip's text is "离关机还有" CR LF and the time: the pair is one line break, with nothing drawn
+// for the CR (Wine's GDI+ would draw it as a box after the first line's last character).
+TEST_F(ChildText, CrLfBreaksTheLineAndDrawsNothingAfterTheLastCharacter) {
+    HWND child = TextChild(10, 10, 120, 30, "HH");
+    gfx::UniqueGpImage oneLine = Compose(top_.get());
+    SetWindowTextA(child, "HH\r\nHH");
+    MoveWindow(child, 10, 6, 120, 50, FALSE);
+    gfx::UniqueGpImage twoLines = Compose(top_.get());
+
+    auto extent = [](Gdiplus::GpImage* image) {
+        RECT r = {1000, 1000, -1, -1};
+        for (const POINT& p : composetest::PixelsWhere(image, [](uint32_t c) { return Alpha(c) != 0; })) {
+            r.left = std::min(r.left, p.x);
+            r.top = std::min(r.top, p.y);
+            r.right = std::max(r.right, p.x);
+            r.bottom = std::max(r.bottom, p.y);
+        }
+        return r;
+    };
+    const RECT one = extent(oneLine.get());
+    const RECT two = extent(twoLines.get());
+    ASSERT_GT(one.right, one.left);
+    EXPECT_LE(two.right, one.right + 1) << "something is drawn after the first line's \"HH\"";
+    EXPECT_GE(two.bottom - two.top, 2 * (one.bottom - one.top)) << "one line only";
+}
+
 TEST_F(ChildText, GbkTextIsConvertedFromTheSystemCodePage) {
     // "时间" arrives as GBK bytes; the composed glyphs must be those of U+65F6 U+95F4 drawn the same way,
     // not of four 8-bit characters.
