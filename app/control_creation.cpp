@@ -68,6 +68,8 @@ bool CreateEditBox(Window& w, Control& c, int childId) {
     if (!hwnd)
         return false;
     SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    // No length limit: the system's default of 30,000 characters would cut a paste short without a word.
+    SendMessageA(hwnd, EM_LIMITTEXT, 0, 0);
     c.hwnd = hwnd;
     c.ignoreChange = true;
     SetWindowTextA(hwnd, d.content);
