@@ -1,7 +1,8 @@
 # What the tests that run under Wine share: the screen and the prefix as CTest fixtures, and their timeouts.
 # Every such test goes through oc_wine_test(), so that `ctest --preset win64` (or win32) sets up what it needs
 # by itself: the screen (the caller's DISPLAY when usable, else an Xvfb of its own, stopped again at the end)
-# and the Wine prefix, whose processes are ended at the end.
+# and the Wine prefix, whose server and services stay up for the run (a program then starts without booting
+# the prefix) and are ended at the end.
 
 # The i686 build runs under 32-bit Wine through qemu, where a program costs about five times the CPU. Timeouts
 # and deadlines (never expectations) are multiplied by this factor; the tests read it as OC_TIME_SCALE.
@@ -20,7 +21,7 @@ set_tests_properties(wine_screen_up PROPERTIES FIXTURES_SETUP wine_screen TIMEOU
 set_tests_properties(wine_screen_down PROPERTIES FIXTURES_CLEANUP wine_screen TIMEOUT 60)
 
 math(EXPR prefix_timeout "120 * ${OC_TIME_SCALE}")
-add_test(NAME wine_prefix_up COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} --prefix)
+add_test(NAME wine_prefix_up COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} --session)
 set_tests_properties(wine_prefix_up PROPERTIES
     FIXTURES_SETUP wine_prefix FIXTURES_REQUIRED wine_screen RESOURCE_LOCK screen
     ENVIRONMENT "${OC_WINE_ENVIRONMENT}" TIMEOUT ${prefix_timeout})

@@ -5,6 +5,8 @@
 #   wine.sh ARCH TOOL [ARGS...]          a Wine program by name: wineboot, regedit, reg, winecfg, ...
 #   wine.sh ARCH wineserver -k|-w        end / wait for the processes of the prefix
 #   wine.sh ARCH --prefix                make the prefix ready (done anyway before anything runs in it)
+#   wine.sh ARCH --session               make the prefix ready and keep its server and services up until --end
+#                                        (the tests' fixture: a program then starts without booting the prefix)
 #   wine.sh ARCH --end [PREFIX...]       end whatever runs in the prefix and in the PREFIXes given
 #   wine.sh ARCH --host CMD [ARGS...]    run a Linux command with this environment (DISPLAY, WINEPREFIX, ...)
 #
@@ -110,8 +112,17 @@ end_prefixes() {
     return $status
 }
 
+# A persistent server (-p) also keeps the prefix's services and desktop running between programs: under
+# emulation, booting them again for each program costs half a minute.
+start_session() {
+    prepare_prefix
+    (wine_run wineserver -p) </dev/null >/dev/null 2>&1 || true # it runs already: fine
+    (wine_run wine wineboot) </dev/null >/dev/null 2>&1
+}
+
 case "$1" in
     --prefix) prepare_prefix ;;
+    --session) start_session ;;
     --end) shift; end_prefixes "$@" ;;
     --host)
         shift

@@ -6,8 +6,8 @@ import datetime
 import os
 import time
 
-from e2elib import (BUILD, Program, Screenshot, click, end_prefix, exit_windows_calls, gbk, run, switch_off_prefix,
-                    type_text, wait_for)
+from e2elib import (BUILD, TIME_SCALE, Program, Screenshot, click, end_prefix, exit_windows_calls, gbk, run,
+                    switch_off_prefix, type_text, wait_for)
 
 MAIN = (896, 590)
 ENTRY = (MAIN[0] + 16 + 47, MAIN[1] + 35 + 10)
@@ -88,14 +88,15 @@ def test():
         wait_for(lambda: countdown_window(program).num("visible") == 0, 5, what="CountdownWindow hidden")
         wait_for(lambda: entry_text(program) == TIME_PROMPT, 5, what="entry reset by the next tick")
 
-        # A countdown a few seconds ahead ends in the switch-off, which ends the prefix's processes.
+        # A countdown a few seconds ahead (long enough for the probe to read it a few times, so longer under
+        # emulation) ends in the switch-off, which ends the prefix's processes.
         click(*ENTRY)
         wait_for(lambda: entry_text(program) == b"", 10, what="prompt cleared")
-        type_text(time_ahead(7))
+        type_text(time_ahead(round(7 * TIME_SCALE)))
         click(*START)
         wait_for(lambda: countdown_window(program).num("visible") == 1, 5, what="CountdownWindow shown")
         seen = set()
-        deadline = time.time() + 20
+        deadline = time.time() + 20 * TIME_SCALE
         while program.running() and time.time() < deadline:
             text = child_text(program, (295, 56), (296, 56))
             if text and text.startswith(HEAD):
