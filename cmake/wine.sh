@@ -28,7 +28,7 @@ arch=${1:-}
 case "$arch" in
     win64) default_prefix=$root/build/wineprefix ;;
     win32) default_prefix=$root/build/wineprefix32 ;;
-    *) sed -n '2,19p' "$0" >&2; exit 2 ;;
+    *) sed -n '2,22p' "$0" >&2; exit 2 ;;
 esac
 shift
 [ $# -gt 0 ] || { echo "wine.sh: nothing to run" >&2; exit 2; }
