@@ -1,10 +1,12 @@
-# Shared set-up for scripts/run and scripts/test (sourced). Idempotent: installs what is missing, makes the
-# zh_CN.UTF-8 locale, and creates the project's Wine prefix under build/.
+# Shared set-up for scripts/run, scripts/test and scripts/bench (sourced). Idempotent: installs what is
+# missing and makes the zh_CN.UTF-8 locale. How Wine is run (environment, prefixes, fonts) is cmake/wine.sh's
+# business; the i386 tree for 32-bit Wine is cmake/i386/tree.sh's; the tests' screen is cmake/screen.sh's.
 
 OC_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+OC_WINE=$OC_ROOT/cmake/wine.sh
 OC_PACKAGES="cmake ninja-build g++ googletest libgtest-dev zlib1g-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64
   wine wine64 xvfb xauth x11-utils xdotool imagemagick locales fonts-wqy-microhei fonts-liberation python3
-  clang libclang-rt-14-dev"
+  clang libclang-rt-14-dev debootstrap debian-archive-keyring ca-certificates"
 
 oc_log() { printf '== %s\n' "$*" >&2; }
 
@@ -29,48 +31,30 @@ oc_make_locale() {
     fi
 }
 
-oc_wine_env() {
-    export WINEPREFIX=${WINEPREFIX:-$OC_ROOT/build/wineprefix}
-    export WINEDEBUG=${WINEDEBUG:--all}
-    export WINEDLLOVERRIDES="mscoree,mshtml="
-    export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
-    export WINE64=/usr/lib/wine/wine64
+# The i386 tree in which the shipping 32-bit build runs under 32-bit Wine (a cache folder outside the clone,
+# OC_I386_CACHE, default /var/cache/offclock/i386; about 5 minutes the first time).
+oc_setup_i386() {
+    "$OC_ROOT/cmake/i386/tree.sh" ready && return 0
+    oc_log "setting up the i386 tree for 32-bit Wine (${OC_I386_CACHE:-/var/cache/offclock/i386})"
+    "$OC_ROOT/cmake/i386/tree.sh" setup
 }
 
-# Creates the prefix once; Arial maps to Liberation Sans there, as every Windows system has Arial.
-oc_make_prefix() {
-    oc_wine_env
-    if [ ! -f "$WINEPREFIX/.offclock-ready" ]; then
-        oc_log "creating Wine prefix $WINEPREFIX"
-        mkdir -p "$WINEPREFIX"
-        "$WINE64" wineboot -i >/dev/null 2>&1
-        local reg="$WINEPREFIX/offclock.reg"
-        printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n"Arial"="Liberation Sans"\r\n' >"$reg"
-        "$WINE64" regedit "$reg" >/dev/null 2>&1
-        WINEPREFIX=$WINEPREFIX wineserver -w
-        touch "$WINEPREFIX/.offclock-ready"
-    fi
-}
-
-# Starts Xvfb on a free display unless DISPLAY is already usable; sets OC_XVFB_PID when it started one.
+# A screen for scripts/run and scripts/bench: $DISPLAY when it is usable, else an Xvfb of their own, stopped by
+# oc_stop_screen. Sets OC_SCREEN_FILE for cmake/wine.sh and exports DISPLAY; OC_XVFB_PID when it started one.
 oc_start_screen() {
-    OC_XVFB_PID=
-    if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
-    local n=90
-    while [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    OC_XVFB_PID=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 1 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
-    echo "Xvfb did not start" >&2
-    return 1
+    export OC_SCREEN_FILE=$OC_ROOT/build/screen-$$.env
+    mkdir -p "$OC_ROOT/build"
+    "$OC_ROOT/cmake/screen.sh" up "$OC_SCREEN_FILE" >/dev/null || return 1
+    DISPLAY=$(sed -n 's/^DISPLAY=//p' "$OC_SCREEN_FILE")
+    OC_XVFB_PID=$(sed -n 's/^PID=//p' "$OC_SCREEN_FILE")
+    export DISPLAY
 }
 
 oc_stop_screen() {
-    [ -n "${OC_XVFB_PID:-}" ] && kill "$OC_XVFB_PID" 2>/dev/null && wait "$OC_XVFB_PID" 2>/dev/null
+    [ -n "${OC_SCREEN_FILE:-}" ] && "$OC_ROOT/cmake/screen.sh" down "$OC_SCREEN_FILE" >/dev/null
     OC_XVFB_PID=
 }
 
 oc_setup() {
-    oc_install_packages && oc_make_locale && oc_make_prefix
+    oc_install_packages && oc_make_locale
 }

@@ -7,14 +7,17 @@ import subprocess
 import sys
 import time
 
-BUILD = os.environ.get("OC_BUILD_DIR") or os.path.join(os.path.dirname(__file__), "..", "..", "build", "win64")
-SOURCE = os.environ.get("OC_SOURCE_DIR") or os.path.join(os.path.dirname(__file__), "..", "..")
-WINE = "/usr/lib/wine/wine64"
+SOURCE = os.environ.get("OC_SOURCE_DIR") or os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
+# win64 or win32: set by cmake/wine.sh, which CTest runs these scripts through (--host).
+ARCH = os.environ.get("OC_WINE_ARCH", "win64")
+BUILD = os.environ.get("OC_BUILD_DIR") or os.path.join(SOURCE, "build", ARCH)
+# The launcher: the environment (prefix, locale, screen) is its business; see cmake/wine.sh.
+WINE = [os.path.join(SOURCE, "cmake", "wine.sh"), ARCH]
 PROGRAM = os.path.join(BUILD, "offclock.exe")
 PROBE = os.path.join(BUILD, "tests", "e2e", "ocprobe.exe")
 
 MAIN_ELEMENT_SIZE = (128, 128)
-# Deadlines stretch by this factor where the program runs slower (the 32-bit build under emulation).
+# Under emulation (32-bit Wine through qemu) everything takes about five times longer: deadlines grow by this.
 TIME_SCALE = float(os.environ.get("OC_TIME_SCALE") or 1)
 
 
@@ -23,11 +26,9 @@ def scaled(seconds):
 
 
 def wine_env(extra=None):
+    """The environment for a Wine program: the caller's, with `extra` on top (WINEPREFIX, WINEDEBUG,
+    WINEDLLOVERRIDES); what is not set, cmake/wine.sh sets."""
     env = dict(os.environ)
-    env.setdefault("WINEPREFIX", os.path.join(SOURCE, "build", "wineprefix"))
-    env.setdefault("WINEDEBUG", "-all")
-    env["WINEDLLOVERRIDES"] = env.get("WINEDLLOVERRIDES", "mscoree,mshtml=")
-    env["LANG"] = env["LC_ALL"] = "zh_CN.UTF-8"
     if extra:
         env.update(extra)
     return env
@@ -89,7 +90,7 @@ def probe(*args, env=None, attempts=3):
     # prefix's services; such a start is abandoned and made again.
     for attempt in range(attempts):
         try:
-            out = subprocess.run([WINE, PROBE, *args], capture_output=True, env=env, timeout=scaled(30))
+            out = subprocess.run([*WINE, PROBE, *args], capture_output=True, env=env, timeout=scaled(30))
             return out.stdout.decode("latin-1")
         except subprocess.TimeoutExpired:
             if attempt == attempts - 1:
@@ -136,7 +137,7 @@ class Program:
         # together in a prefix whose server has just ended can leave one of them waiting.
         probe("dump", env=self.env)
         self.stderr = open(stderr_path, "wb") if stderr_path else subprocess.DEVNULL
-        self.process = subprocess.Popen([WINE, program, *args], env=self.env, stdout=subprocess.DEVNULL,
+        self.process = subprocess.Popen([*WINE, program, *args], env=self.env, stdout=subprocess.DEVNULL,
                                         stderr=self.stderr)
 
     def __enter__(self):
@@ -148,7 +149,7 @@ class Program:
     def kill(self):
         if self.process.poll() is None:
             self.process.kill()
-            self.process.wait(10)
+            self.process.wait(scaled(10))
         if self.stderr is not subprocess.DEVNULL:
             self.stderr.close()
 
@@ -191,25 +192,23 @@ class Program:
 def switch_off_prefix():
     """A Wine prefix of the tests' own in which the program may really switch off: ExitWindowsEx ends that
     prefix's processes only. Relay tracing of ExitWindowsEx is on there, so the call can be read back.
-    Made once (10-20 s) and kept."""
+    Made once (10-20 s, the launcher sets it up as every prefix) and kept."""
     prefix = os.path.join(BUILD, "e2e-switch-off-prefix")
-    ready = os.path.join(prefix, ".offclock-ready")
+    ready = os.path.join(prefix, ".offclock-relay-ready")
+    env = wine_env({"WINEPREFIX": prefix})
     if not os.path.exists(ready):
-        os.makedirs(prefix, exist_ok=True)
-        env = wine_env({"WINEPREFIX": prefix})
-        subprocess.run([WINE, "wineboot", "-i"], env=env, capture_output=True, timeout=300)
-        reg = os.path.join(prefix, "offclock.reg")
+        subprocess.run([*WINE, "--prefix"], env=env, check=True, timeout=scaled(300))
+        reg = os.path.join(prefix, "relay.reg")
         with open(reg, "w", newline="") as f:
             f.write("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Debug]\r\n"
-                    '"RelayInclude"="user32.ExitWindowsEx"\r\n\r\n'
-                    "[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n"
-                    '"Arial"="Liberation Sans"\r\n')
-        subprocess.run([WINE, "regedit", reg], env=env, capture_output=True, timeout=120)
-        subprocess.run(["wineserver", "-w"], env=env, timeout=120)
+                    '"RelayInclude"="user32.ExitWindowsEx"\r\n')
+        subprocess.run([*WINE, "regedit", "Z:" + reg.replace("/", "\\")], env=env, capture_output=True,
+                       timeout=scaled(120))
+        subprocess.run([*WINE, "wineserver", "-w"], env=env, timeout=scaled(120))
         open(ready, "w").close()
     end_prefix(prefix)
     # Bring the prefix's services up before the program starts, one process at a time.
-    probe("dump", env=wine_env({"WINEPREFIX": prefix}))
+    probe("dump", env=env)
     return prefix
 
 
@@ -217,8 +216,8 @@ def end_prefix(prefix):
     """Ends whatever still runs in a prefix of the tests' own: after a switch-off its desktop process is gone
     and a program started before the prefix has wound down would wait for it."""
     env = wine_env({"WINEPREFIX": prefix})
-    subprocess.run(["wineserver", "-k"], env=env, capture_output=True, timeout=60)
-    subprocess.run(["wineserver", "-w"], env=env, capture_output=True, timeout=60)
+    subprocess.run([*WINE, "wineserver", "-k"], env=env, capture_output=True, timeout=scaled(60))
+    subprocess.run([*WINE, "wineserver", "-w"], env=env, capture_output=True, timeout=scaled(60))
 
 
 def exit_windows_calls(trace_path):

@@ -2,48 +2,51 @@
 # Runs shutdown_probe.exe (the real RequestSystemExit(PowerOff, true)) in a throw-away Wine prefix with a
 # relay trace of ExitWindowsEx, and checks that exactly one call ExitWindowsEx(EWX_POWEROFF | EWX_FORCE, 0)
 # was made and that it ended the prefix's processes, the probe included.
-# Usage: shutdown_call.sh PROBE_EXE PREFIX_DIR
+# Usage: shutdown_call.sh ARCH PROBE_EXE PREFIX_DIR   (ARCH: win64 or win32, as for cmake/wine.sh)
 set -u
-probe=${1:?probe exe}
-prefix=${2:?prefix dir}
+arch=${1:?win64 or win32}
+probe=${2:?probe exe}
+prefix=${3:?prefix dir}
 here=$(cd "$(dirname "$0")" && pwd)
-shared_prefix=$(cd "$here/../.." && pwd)/build/wineprefix
+root=$(cd "$here/../.." && pwd)
+wine=$root/cmake/wine.sh
+scale=${OC_TIME_SCALE:-1}
 
 mkdir -p "$prefix"
 prefix=$(cd "$prefix" && pwd)
-if [ "$prefix" = "$shared_prefix" ] || [ "$prefix" = "${HOME:-/root}/.wine" ]; then
-    echo "refusing to switch off a shared Wine prefix: $prefix" >&2
-    exit 1
-fi
-
-wine=/usr/lib/wine/wine64
+case "$prefix" in
+    "$root/build/wineprefix" | "$root/build/wineprefix32" | "${HOME:-/root}/.wine")
+        echo "refusing to switch off a shared Wine prefix: $prefix" >&2
+        exit 1
+        ;;
+esac
 export WINEPREFIX=$prefix
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
-export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+unset WINEDEBUG
 
 fail() {
     echo "FAIL: $*" >&2
-    wineserver -k 2>/dev/null
+    "$wine" "$arch" wineserver -k 2>/dev/null
     exit 1
 }
 
-# The prefix is made once (10-20 s) and kept for later runs.
+# The prefix is made once (the launcher sets it up as every prefix) and kept for later runs.
 if [ ! -f "$prefix/.offclock-relay-ready" ]; then
-    "$wine" wineboot --init >/dev/null 2>&1 || fail "wineboot could not make the prefix"
+    "$wine" "$arch" --prefix || fail "the launcher could not make the prefix"
     regfile="$prefix/relay.reg"
     printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Debug]\r\n"RelayInclude"="user32.ExitWindowsEx"\r\n' \
         >"$regfile"
-    "$wine" regedit "Z:${regfile//\//\\}" >/dev/null 2>&1 || fail "could not import the relay setting"
-    timeout 60 wineserver -w
+    "$wine" "$arch" regedit "Z:${regfile//\//\\}" >/dev/null 2>&1 || fail "could not import the relay setting"
+    timeout $((60 * scale)) "$wine" "$arch" wineserver -w
     touch "$prefix/.offclock-relay-ready"
 fi
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-OC_SHUTDOWN_PROBE_PREFIX=own WINEDEBUG=-all,+relay timeout 120 "$wine" "$probe" >"$work/out" 2>"$work/trace"
+OC_SHUTDOWN_PROBE_PREFIX=own WINEDEBUG=-all,+relay timeout $((120 * scale)) "$wine" "$arch" "$probe" \
+    >"$work/out" 2>"$work/trace"
 status=$?
-timeout 60 wineserver -w || fail "the prefix's processes were still running a minute later"
+timeout $((60 * scale)) "$wine" "$arch" wineserver -w ||
+    fail "the prefix's processes were still running $((60 * scale)) seconds later"
 
 cat "$work/out"
 calls=$(grep -o 'Call user32\.ExitWindowsEx([^)]*)' "$work/trace")

@@ -57,7 +57,7 @@ FatalBox ReadAndConfirmForeignBox(DWORD timeoutMs) {
     FatalBox result;
     BoxSearch search;
     const DWORD start = GetTickCount();
-    while (!search.box && GetTickCount() - start < timeoutMs) {
+    while (!search.box && GetTickCount() - start < testsupport::Scaled(timeoutMs)) {
         EnumWindows(FindForeignDialog, reinterpret_cast<LPARAM>(&search));
         if (!search.box)
             Sleep(50);

@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# The tests' screen (a CTest fixture). CTest cannot hand one test's environment to another, so the display is
+# written to a file that cmake/wine.sh reads (OC_SCREEN_FILE).
+#   screen.sh up FILE     use $DISPLAY when it is usable, else start Xvfb (1024x768x24) on a free display
+#   screen.sh down FILE   stop the Xvfb that `up` started, if it started one, and remove FILE
+set -uo pipefail
+action=${1:-}
+file=${2:-}
+[ -n "$file" ] || { sed -n '2,5p' "$0" >&2; exit 2; }
+
+usable() { DISPLAY=$1 xdpyinfo >/dev/null 2>&1; }
+
+# The Xvfb of a file written by `up`, if it is still that Xvfb.
+our_xvfb() {
+    local pid display
+    pid=$(sed -n 's/^PID=//p' "$file" 2>/dev/null)
+    display=$(sed -n 's/^DISPLAY=//p' "$file" 2>/dev/null)
+    [ -n "$pid" ] && tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -q "^Xvfb $display " && echo "$pid"
+}
+
+case "$action" in
+up)
+    if [ -f "$file" ] && [ -n "$(our_xvfb)" ] && usable "$(sed -n 's/^DISPLAY=//p' "$file")"; then
+        exit 0 # left by a run that ended without its clean-up: reuse it, the next clean-up stops it
+    fi
+    if [ -n "${DISPLAY:-}" ] && usable "$DISPLAY"; then
+        printf 'DISPLAY=%s\nPID=\n' "$DISPLAY" >"$file"
+        echo "screen: using $DISPLAY"
+        exit 0
+    fi
+    for n in $(seq 90 140); do
+        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+        # Detached, with no pipe of CTest's held open: the test ends while the screen stays up.
+        setsid Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+        pid=$!
+        for _ in $(seq 1 100); do
+            usable ":$n" && break
+            kill -0 "$pid" 2>/dev/null || break # lost the display to another starter: try the next one
+            sleep 0.1
+        done
+        if usable ":$n" && kill -0 "$pid" 2>/dev/null; then
+            printf 'DISPLAY=:%s\nPID=%s\n' "$n" "$pid" >"$file"
+            echo "screen: started Xvfb :$n (pid $pid)"
+            exit 0
+        fi
+        kill "$pid" 2>/dev/null
+    done
+    echo "screen: could not start Xvfb" >&2
+    exit 1
+    ;;
+down)
+    pid=$(our_xvfb)
+    if [ -n "$pid" ]; then
+        kill "$pid"
+        for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+        echo "screen: stopped Xvfb (pid $pid)"
+    fi
+    rm -f "$file"
+    ;;
+*)
+    sed -n '2,5p' "$0" >&2
+    exit 2
+    ;;
+esac
