@@ -147,7 +147,7 @@ LRESULT CALLBACK LayeredChildProc(HWND window, UINT message, WPARAM wParam, LPAR
             return CallSavedChildProc(window, message, wParam, lParam);
     }
     const LRESULT result = CallSavedChildProc(window, message, wParam, lParam);
-    ComposeWindow(sys::GetParent(window));
+    ComposeWindowIfChanged(sys::GetParent(window));
     return result;
 }
 

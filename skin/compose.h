@@ -37,14 +37,22 @@ void ReplaceFocusImage(gfx::UniqueGpImage image);
 gfx::UniqueGpImage ComposeToBitmap(HWND window);
 
 // ComposeToBitmap, shown on the window; the image becomes the kept focus image when `window` is the focus
-// parent, otherwise it is disposed of.
+// parent, otherwise it is disposed of. The window keeps what presenting needs (skin/surface.h) and the
+// signature of the face shown.
 void ComposeWindow(HWND window);
+
+// ComposeWindow, unless the face on screen was presented by ComposeWindow from exactly what a composition
+// would read now (size, back image, every skinned child's place, faces, colours, font and text): then nothing
+// is composed or presented. The focus parent is always composed. This is what a change of a child's look
+// calls; an explicit request (a new back image, a binding) composes unconditionally.
+void ComposeWindowIfChanged(HWND window);
 
 // Draws one skinned child of `parent` into the parent's image through `graphics`.
 void DrawChildFace(HWND parent, HWND child, Gdiplus::GpGraphics* graphics);
 
-// Shows `image` on the layered `window` with per-pixel alpha; with `withCaret` the caret line of the focused
-// child is drawn over it. Does nothing for a destroyed window or a null image.
+// Shows `image` on the layered `window` with per-pixel alpha, at its top-left corner and transparent where it
+// does not reach; with `withCaret` the caret line of the focused child is drawn over it. Does nothing for a
+// destroyed window or a null image. The next ComposeWindowIfChanged of the window composes.
 void PresentLayered(HWND window, Gdiplus::GpImage* image, int withCaret);
 
 // The caret line: 12 pixels of opaque black, 5 pixels right of the caret's position in `child` and centred

@@ -28,6 +28,8 @@ inline constexpr const char kIsFocus[] = "PngControl_IsFoucs";
 inline constexpr const char kTime[] = "PngControl_Time";
 // The engine's own addition: the images it decoded for this window, disposed with the window.
 inline constexpr const char kDecodedImages[] = "OffClock_DecodedImages";
+// The engine's own addition: what a layered window keeps for presenting its face.
+inline constexpr const char kSurface[] = "OffClock_Surface";
 }  // namespace key
 
 // PngControl_Type

@@ -35,7 +35,7 @@ void SetImageProp(HWND window, const char* name, Gdiplus::GpImage* image) {
 
 void SetStateAndCompose(HWND window, int32_t state) {
     SetSkinCode(window, key::kDrawState, state);
-    ComposeWindow(sys::GetParent(window));
+    ComposeWindowIfChanged(sys::GetParent(window));
 }
 
 // The tooltip's own subclassing of the button is lost when the button is moved onto this procedure (the

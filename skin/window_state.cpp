@@ -9,6 +9,7 @@
 #include "skin/compose.h"
 #include "skin/keys.h"
 #include "skin/props.h"
+#include "skin/surface.h"
 
 namespace skin {
 
@@ -17,10 +18,10 @@ namespace {
 using DecodedImages = std::vector<gfx::UniqueGpImage>;
 
 constexpr const char* kEngineKeys[] = {
-    key::kType,      key::kWndProc,     key::kChildWndProc, key::kBackType,   key::kCacheBitmap,
-    key::kDrawState, key::kNormalImage, key::kOverImage,    key::kDownImage,  key::kDisableImage,
-    key::kBackImage, key::kBackColor,   key::kBackAlpha,    key::kOrderColor, key::kOrderAlpha,
-    key::kTextColor, key::kToolTips,    key::kIsFocus,      key::kTime,       key::kDecodedImages,
+    key::kType,        key::kWndProc,       key::kChildWndProc, key::kBackType,     key::kCacheBitmap, key::kDrawState,
+    key::kNormalImage, key::kOverImage,     key::kDownImage,    key::kDisableImage, key::kBackImage,   key::kBackColor,
+    key::kBackAlpha,   key::kOrderColor,    key::kOrderAlpha,   key::kTextColor,    key::kToolTips,    key::kIsFocus,
+    key::kTime,        key::kDecodedImages, key::kSurface,
 };
 
 }  // namespace
@@ -70,6 +71,7 @@ void ReleaseWindowState(HWND window) {
         sys::DeleteObject(cache);
     // The images go after the window that drew them; nothing reads them again.
     delete GetSkinPointer<DecodedImages>(window, key::kDecodedImages);
+    ReleaseSurface(window);
     for (const char* name : kEngineKeys)
         sys::RemovePropA(window, name);
 }

@@ -174,6 +174,22 @@ int CompositionsOf(HWND window) {
     return n;
 }
 
+std::vector<HWND>& Presentations() {
+    static std::vector<HWND> seen;
+    return seen;
+}
+
+void RecordPresentation(HWND window, const uint32_t*, int, int, int) {
+    Presentations().push_back(window);
+}
+
+int PresentationsOf(HWND window) {
+    int n = 0;
+    for (HWND w : Presentations())
+        n += w == window ? 1 : 0;
+    return n;
+}
+
 class LayeredParent : public ::testing::Test {
   protected:
     LayeredParent() : parent_(300, 200, nullptr, 100, 100, 0, WS_EX_LAYERED) {
@@ -183,8 +199,9 @@ class LayeredParent : public ::testing::Test {
         plain_ = MakeEdit(parent_.get(), 10, 90, 120, 24);
         one_.BindPngControl(first_);
         two_.BindPngControl(second_);
-        skin::SetCompositionObserver({RecordComposition, nullptr});
+        skin::SetCompositionObserver({RecordComposition, RecordPresentation});
         Compositions().clear();
+        Presentations().clear();
     }
     ~LayeredParent() override {
         skin::SetCompositionObserver({});
@@ -211,17 +228,29 @@ TEST_F(LayeredParent, TypingOneCharacterComposesTheParentTwice) {
     EXPECT_EQ(Compositions().size(), 2u);
 }
 
-TEST_F(LayeredParent, TextChangesComposeAfterTheControlHandledThem) {
+TEST_F(LayeredParent, ChangedTextIsComposedAndPresentedOnceAndAnUnchangedFaceNotAgain) {
     g_watched = first_;
     SetWindowTextA(first_, "12:00");
     g_watched = nullptr;
     EXPECT_EQ(CompositionsOf(parent_.get()), 1);
+    EXPECT_EQ(PresentationsOf(parent_.get()), 1);
     EXPECT_EQ(g_watchedTextAtComposition, "12:00");
+    // The same text again, and messages that leave the face as it is: the write happens, the screen is right.
+    SetWindowTextA(first_, "12:00");
     SendMessageA(first_, WM_LBUTTONUP, 0, 0);
-    SendMessageA(first_, WM_CUT, 0, 0);
-    SendMessageA(first_, WM_PASTE, 0, 0);
-    SendMessageA(first_, WM_IME_CHAR, 'x', 0);
-    EXPECT_EQ(CompositionsOf(parent_.get()), 5);
+    SendMessageA(first_, WM_CUT, 0, 0);  // nothing is selected
+    EXPECT_EQ(CompositionsOf(parent_.get()), 1);
+    EXPECT_EQ(PresentationsOf(parent_.get()), 1);
+    char text[16] = {};
+    GetWindowTextA(first_, text, sizeof text);
+    EXPECT_STREQ(text, "12:00");
+    SendMessageA(first_, WM_CHAR, 'x', 0);
+    EXPECT_EQ(CompositionsOf(parent_.get()), 2);
+    EXPECT_EQ(PresentationsOf(parent_.get()), 2);
+    // Another image presented in between: the next change of look composes, even to the face last composed.
+    skin::PresentLayered(parent_.get(), skin::ComposeToBitmap(second_).get(), 0);
+    SendMessageA(first_, WM_LBUTTONUP, 0, 0);
+    EXPECT_EQ(CompositionsOf(parent_.get()), 3);
 }
 
 TEST_F(LayeredParent, OtherMessagesDoNotCompose) {

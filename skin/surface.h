@@ -1,0 +1,55 @@
+#pragma once
+// What a layered window keeps for showing its face: a 32-bit DIB section selected into a memory DC at the
+// window's size, remade only when the size changes; the signature of the face ComposeWindow last presented
+// on it; and the GDI+ fonts and string format its children's texts are drawn with. One per window, kept as a
+// window property and freed with the window (WM_NCDESTROY, through ReleaseWindowState).
+
+#include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gfx/fonts.h"
+#include "gfx/holders.h"
+
+namespace skin {
+
+struct LayeredSurface {
+    LayeredSurface() = default;
+    LayeredSurface(const LayeredSurface&) = delete;
+    LayeredSurface& operator=(const LayeredSurface&) = delete;
+    ~LayeredSurface();
+
+    int width = 0;
+    int height = 0;
+    gfx::UniqueBitmap bitmap;  // deleted after the DC: a selected bitmap cannot be
+    gfx::UniqueMemoryDC dc;
+    HGDIOBJ dcOwnBitmap = nullptr;  // what the DC held before, put back before the DIB goes
+    uint32_t* bits = nullptr;       // premultiplied BGRA, bottom row first, `width` pixels per row
+    // The signature of the face on screen when ComposeWindow presented it last; empty when the screen may
+    // show anything else (nothing presented yet, or another image was presented since).
+    std::string shownFace;
+    // GDI+ fonts made from the children's LOGFONTs, and the one string format their texts are laid out with.
+    std::vector<std::pair<LOGFONTA, std::unique_ptr<gfx::FontObject>>> fonts;
+    std::unique_ptr<gfx::StringFormatObject> textFormat;
+};
+
+// The surface `window` keeps, or null when it keeps none.
+LayeredSurface* FindSurface(HWND window);
+
+// The surface of `window` with a DIB section of `width`×`height` (made, or remade at a new size, here); null
+// when it cannot be made. A window with no skin type of its own is given SkinParentProc, through which its
+// destruction is seen.
+LayeredSurface* SurfaceAtSize(HWND window, int width, int height);
+
+// The GDI+ font for `font` (a window's HFONT), made on first use and kept on `surface`; null for no font.
+Gdiplus::GpFont* SurfaceFont(LayeredSurface& surface, HFONT font);
+
+// Part of WM_NCDESTROY: frees the surface of `window` and removes its property.
+void ReleaseSurface(HWND window);
+
+}  // namespace skin
