@@ -33,13 +33,6 @@ namespace {
 FocusCaretState g_focusCaret;
 CompositionObserver g_observer;
 
-struct ChildBox {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-};
-
 // The child's window rectangle with its top-left corner in the parent's client coordinates.
 bool ChildBoxInParent(HWND parent, HWND child, ChildBox& box) {
     RECT r{};
@@ -49,6 +42,47 @@ bool ChildBoxInParent(HWND parent, HWND child, ChildBox& box) {
     sys::ScreenToClient(parent, &p);
     box = {p.x, p.y, r.right - r.left, r.bottom - r.top};
     return true;
+}
+
+// Reads what composing `child` on `parent` needs; false for a child that draws nothing (no skin type that is
+// drawn, or no longer a window).
+bool ReadChildLook(HWND parent, HWND child, ChildLook& look) {
+    look.type = GetSkinCode(child, key::kType);
+    if (look.type != kSkinImage && look.type != kSkinButton && look.type != kSkinPngControl)
+        return false;
+    if (!ChildBoxInParent(parent, child, look.box))
+        return false;
+    look.child = child;
+    look.backType = GetSkinCode(child, key::kBackType);
+    if (look.type == kSkinButton) {
+        look.image = GetStateImage(child, GetSkinCode(child, key::kDrawState));
+        return true;
+    }
+    look.image = GetSkinPointer<GpImage>(child, key::kBackImage);
+    if (look.type != kSkinPngControl)
+        return true;
+    look.backColor = GetSkinColor(child, key::kBackColor);
+    look.backAlpha = static_cast<uint32_t>(GetSkinCode(child, key::kBackAlpha));
+    look.orderColor = GetSkinColor(child, key::kOrderColor);
+    look.orderAlpha = static_cast<uint32_t>(GetSkinCode(child, key::kOrderAlpha));
+    look.textColor = GetSkinColor(child, key::kTextColor);
+    look.font = reinterpret_cast<HFONT>(sys::SendMessageA(child, WM_GETFONT, 0, 0));
+    look.text = ReadWindowText(child);
+    return true;
+}
+
+// Everything composing `window` at `width`×`height` reads, each property once.
+void ReadFaceLook(HWND window, int width, int height, FaceLook& look) {
+    look.width = width;
+    look.height = height;
+    look.back = GetSkinPointer<GpImage>(window, key::kBackImage);
+    look.children.clear();
+    ChildLook child;
+    for (HWND c = sys::GetWindow(window, GW_CHILD); c; c = sys::GetWindow(c, GW_HWNDNEXT)) {
+        child = {};
+        if (ReadChildLook(window, c, child))
+            look.children.push_back(std::move(child));
+    }
 }
 
 // Places the image in the child's box by its back type. A NaturalSize image larger than the box shows only
@@ -92,17 +126,17 @@ void FrameBox(GpGraphics* g, uint32_t argb, const ChildBox& box) {
 // LF pair is one line break: Windows' GDI+ breaks there, Wine's draws the CR as a box, so the CR is left out
 // of what is drawn (the window's text itself stays as it is). The font and the layout come from the parent's
 // surface when it has one, so that they are made once and not for every composition.
-void DrawChildText(GpGraphics* g, HWND child, const ChildBox& box, LayeredSurface* surface) {
-    std::wstring text = gfx::AnsiToWide(ReadWindowText(child));
+void DrawChildText(GpGraphics* g, const ChildLook& look, LayeredSurface* surface) {
+    std::wstring text = gfx::AnsiToWide(look.text);
     for (size_t at = text.find(L"\r\n"); at != std::wstring::npos; at = text.find(L"\r\n", at))
         text.erase(at, 1);
     // A box with no room inside the inset would give GDI+ an empty or inverted layout, which it reads as
     // "no limit": such a child shows no text.
+    const ChildBox& box = look.box;
     if (text.empty() || box.width <= 4 || box.height <= 4)
         return;
-    const auto hfont = reinterpret_cast<HFONT>(sys::SendMessageA(child, WM_GETFONT, 0, 0));
     gfx::FontObject ownFont;
-    Gdiplus::GpFont* font = surface ? SurfaceFont(*surface, hfont) : ownFont.CreateFromHFONT(hfont);
+    Gdiplus::GpFont* font = surface ? SurfaceFont(*surface, look.font) : ownFont.CreateFromHFONT(look.font);
     gfx::StringFormatObject ownFormat;
     gfx::StringFormatObject* format = &ownFormat;
     if (surface) {
@@ -116,7 +150,7 @@ void DrawChildText(GpGraphics* g, HWND child, const ChildBox& box, LayeredSurfac
     }
     UniqueGpBrush brush;
     GpSolidFill* fill = nullptr;
-    sys::GdipCreateSolidFill(ToArgb(GetSkinColor(child, key::kTextColor), 255), &fill);
+    sys::GdipCreateSolidFill(ToArgb(look.textColor, 255), &fill);
     brush.reset(fill);
     const Gdiplus::RectF layout(static_cast<REAL>(box.x + 2), static_cast<REAL>(box.y + 2),
                                 static_cast<REAL>(box.width - 4), static_cast<REAL>(box.height - 4));
@@ -124,110 +158,31 @@ void DrawChildText(GpGraphics* g, HWND child, const ChildBox& box, LayeredSurfac
                         brush.get());
 }
 
-template <typename T>
-void AppendValue(std::string& out, const T& value) {
-    out.append(reinterpret_cast<const char*>(&value), sizeof value);
-}
-
-// Everything a composition of `window` at `width`×`height` reads, one child after the other: equal
-// signatures compose to equal faces. Images are known by their address, which the engine never draws anew
-// under the same address without being told (SetBackImage and BindChildren compose unconditionally).
-void AppendFaceSignature(std::string& out, HWND window, int width, int height) {
-    AppendValue(out, width);
-    AppendValue(out, height);
-    AppendValue(out, GetSkinProp(window, key::kBackImage));
-    for (HWND child = sys::GetWindow(window, GW_CHILD); child; child = sys::GetWindow(child, GW_HWNDNEXT)) {
-        const int32_t type = GetSkinCode(child, key::kType);
-        if (type == kSkinNone)
-            continue;
-        ChildBox box;
-        ChildBoxInParent(window, child, box);
-        AppendValue(out, child);
-        AppendValue(out, type);
-        AppendValue(out, box);
-        AppendValue(out, GetSkinProp(child, key::kBackType));
-        switch (type) {
-            case kSkinImage:
-                AppendValue(out, GetSkinProp(child, key::kBackImage));
-                break;
-            case kSkinButton:
-                AppendValue(out, GetStateImage(child, GetSkinCode(child, key::kDrawState)));
-                break;
-            case kSkinPngControl: {
-                for (const char* name : {key::kBackColor, key::kBackAlpha, key::kBackImage, key::kOrderColor,
-                                         key::kOrderAlpha, key::kTextColor})
-                    AppendValue(out, GetSkinProp(child, name));
-                AppendValue(out, sys::SendMessageA(child, WM_GETFONT, 0, 0));
-                const std::string text = ReadWindowText(child);
-                AppendValue(out, text.size());
-                out += text;
-                break;
-            }
-            default:
-                break;
-        }
-    }
-}
-
-void DrawFace(HWND parent, HWND child, GpGraphics* graphics, LayeredSurface* surface) {
-    ChildBox box;
-    if (!graphics || !ChildBoxInParent(parent, child, box))
-        return;
-    const int32_t type = GetSkinCode(child, key::kType);
-    const int32_t backType = GetSkinCode(child, key::kBackType);
-
-    GpImage* image = nullptr;
-    switch (type) {
-        case kSkinImage:
-            image = GetSkinPointer<GpImage>(child, key::kBackImage);
-            break;
-        case kSkinButton:
-            image = GetStateImage(child, GetSkinCode(child, key::kDrawState));
-            break;
-        case kSkinPngControl: {
-            const uint32_t back = GetSkinColor(child, key::kBackColor);
-            if (back != kNoColor)
-                FillBox(graphics, ToArgb(back, static_cast<uint32_t>(GetSkinCode(child, key::kBackAlpha))), box);
-            image = GetSkinPointer<GpImage>(child, key::kBackImage);
-            break;
-        }
-        default:
-            return;
-    }
-    if (image)
-        DrawPlacedImage(graphics, image, backType, box);
-
+// One child's face: a text box's back colour, then the face image placed by its back type, then a text box's
+// border and text.
+void DrawChildLook(GpGraphics* g, const ChildLook& look, LayeredSurface* surface) {
+    const bool textBox = look.type == kSkinPngControl;
+    if (textBox && look.backColor != kNoColor)
+        FillBox(g, ToArgb(look.backColor, look.backAlpha), look.box);
+    if (look.image)
+        DrawPlacedImage(g, look.image, look.backType, look.box);
     // Buttons and images carry their labels in their faces. A text box keeps its border and text even
     // when its back image is cropped, so a large background never hides what the user typed.
-    if (type != kSkinPngControl)
+    if (!textBox)
         return;
-    const uint32_t order = GetSkinColor(child, key::kOrderColor);
-    if (order != kNoColor)
-        FrameBox(graphics, ToArgb(order, static_cast<uint32_t>(GetSkinCode(child, key::kOrderAlpha))), box);
-    DrawChildText(graphics, child, box, surface);
+    if (look.orderColor != kNoColor)
+        FrameBox(g, ToArgb(look.orderColor, look.orderAlpha), look.box);
+    DrawChildText(g, look, surface);
 }
 
-}  // namespace
-
-FocusCaretState& FocusCaret() {
-    return g_focusCaret;
-}
-
-void ReplaceFocusImage(UniqueGpImage image) {
-    g_focusCaret.focusImage = std::move(image);
-}
-
-void SetCompositionObserver(const CompositionObserver& observer) {
-    g_observer = observer;
-}
-
-namespace {
-
-// The face of `window` at `width`×`height`; texts take their fonts from `surface` when there is one.
-UniqueGpImage ComposeFace(HWND window, int width, int height, LayeredSurface* surface) {
+// The face described by `look`: the back image at its own size (never stretched: what it does not cover stays
+// transparent), then every child in z-order, top first, so later siblings paint over earlier ones. Hidden
+// children are drawn too: the system never shows a layered window's children, so visibility says nothing
+// about the face. Texts take their fonts from `surface` when there is one.
+UniqueGpImage ComposeLook(const FaceLook& look, LayeredSurface* surface) {
     // No pixel buffer given: GDI+ allocates one cleared to transparent black.
     GpBitmap* bitmap = nullptr;
-    sys::GdipCreateBitmapFromScan0(width, height, 0, PixelFormat32bppARGB, nullptr, &bitmap);
+    sys::GdipCreateBitmapFromScan0(look.width, look.height, 0, PixelFormat32bppARGB, nullptr, &bitmap);
     UniqueGpImage image(bitmap);
     if (!image)
         return {};
@@ -235,19 +190,13 @@ UniqueGpImage ComposeFace(HWND window, int width, int height, LayeredSurface* su
     sys::GdipGetImageGraphicsContext(image.get(), g.put());
     if (!g)
         return image;
-
-    // The window's back image is never stretched: what it does not cover stays transparent.
-    if (GpImage* back = GetSkinPointer<GpImage>(window, key::kBackImage)) {
+    if (look.back) {
         REAL iw = 0, ih = 0;
-        sys::GdipGetImageDimension(back, &iw, &ih);
-        sys::GdipDrawImageRect(g.get(), back, 0, 0, iw, ih);
+        sys::GdipGetImageDimension(look.back, &iw, &ih);
+        sys::GdipDrawImageRect(g.get(), look.back, 0, 0, iw, ih);
     }
-    // Z-order, top first, so later siblings paint over earlier ones. Hidden children are drawn too: the
-    // system never shows a layered window's children, so visibility says nothing about the composed face.
-    for (HWND child = sys::GetWindow(window, GW_CHILD); child; child = sys::GetWindow(child, GW_HWNDNEXT)) {
-        if (GetSkinCode(child, key::kType) != kSkinNone)
-            DrawFace(window, child, g.get(), surface);
-    }
+    for (const ChildLook& child : look.children)
+        DrawChildLook(g.get(), child, surface);
     return image;
 }
 
@@ -261,8 +210,9 @@ void CopyToSurface(GpImage* image, LayeredSurface& surface) {
     const int h = surface.height;
     const int cw = std::min(static_cast<int>(iw), w);
     const int ch = std::min(static_cast<int>(ih), h);
+    const size_t bytes = static_cast<size_t>(w) * static_cast<size_t>(h) * 4;
     if (cw < w || ch < h)
-        std::memset(surface.bits, 0, static_cast<size_t>(w) * static_cast<size_t>(h) * 4);
+        std::memset(surface.bits, 0, bytes);
     Gdiplus::ImageType type = Gdiplus::ImageTypeUnknown;
     sys::GdipGetImageType(image, &type);
     const Gdiplus::Rect part(0, 0, cw, ch);
@@ -277,7 +227,7 @@ void CopyToSurface(GpImage* image, LayeredSurface& surface) {
         sys::GdipBitmapUnlockBits(static_cast<GpBitmap*>(image), &data);
         return;
     }
-    std::memset(surface.bits, 0, static_cast<size_t>(w) * static_cast<size_t>(h) * 4);
+    std::memset(surface.bits, 0, bytes);
     UniqueGpGraphics g;
     sys::GdipCreateFromHDC(surface.dc.get(), g.put());
     if (g)
@@ -311,9 +261,9 @@ bool PresentOnSurface(HWND window, GpImage* image, int withCaret) {
     return true;
 }
 
-// Composes and presents `window`; with `onlyWhenChanged`, not when the face on screen is the one a
-// composition would build now. The focus parent is always composed: its composition also renews the face
-// the caret blinks on and takes the caret off.
+// Composes and presents `window`; with `onlyWhenChanged`, not when the face on screen was composed from the
+// look the window has now. The focus parent is always composed: that also renews the face the caret blinks on
+// and takes the caret off.
 void Compose(HWND window, bool onlyWhenChanged) {
     RECT r{};
     if (!sys::GetWindowRect(window, &r))
@@ -322,24 +272,40 @@ void Compose(HWND window, bool onlyWhenChanged) {
     const int height = r.bottom - r.top;
     if (width <= 0 || height <= 0)
         return;
-    std::string signature;
-    AppendFaceSignature(signature, window, width, height);
+    FaceLook look;
+    ReadFaceLook(window, width, height, look);
     LayeredSurface* surface = SurfaceAtSize(window, width, height);
-    if (onlyWhenChanged && surface && window != g_focusCaret.focusParent && surface->shownFace == signature)
+    if (onlyWhenChanged && surface && surface->shownKnown && window != g_focusCaret.focusParent &&
+        surface->shown == look)
         return;
 
-    UniqueGpImage image = ComposeFace(window, width, height, surface);
+    UniqueGpImage image = ComposeLook(look, surface);
     if (g_observer.composed)
         g_observer.composed(window, static_cast<GpBitmap*>(image.get()));
     const bool shown = PresentOnSurface(window, image.get(), 0);
-    if (LayeredSurface* kept = FindSurface(window))
-        kept->shownFace = shown ? std::move(signature) : std::string();
+    if (LayeredSurface* kept = FindSurface(window)) {
+        kept->shownKnown = shown;
+        if (shown)
+            kept->shown = std::move(look);
+    }
     // The focus parent's face is kept for the caret blink; any other face has served its purpose.
     if (window == g_focusCaret.focusParent)
         ReplaceFocusImage(std::move(image));
 }
 
 }  // namespace
+
+FocusCaretState& FocusCaret() {
+    return g_focusCaret;
+}
+
+void ReplaceFocusImage(UniqueGpImage image) {
+    g_focusCaret.focusImage = std::move(image);
+}
+
+void SetCompositionObserver(const CompositionObserver& observer) {
+    g_observer = observer;
+}
 
 UniqueGpImage ComposeToBitmap(HWND window) {
     RECT r{};
@@ -349,7 +315,9 @@ UniqueGpImage ComposeToBitmap(HWND window) {
     const int height = r.bottom - r.top;
     if (width <= 0 || height <= 0)
         return {};
-    return ComposeFace(window, width, height, FindSurface(window));
+    FaceLook look;
+    ReadFaceLook(window, width, height, look);
+    return ComposeLook(look, FindSurface(window));
 }
 
 void ComposeWindow(HWND window) {
@@ -361,7 +329,9 @@ void ComposeWindowIfChanged(HWND window) {
 }
 
 void DrawChildFace(HWND parent, HWND child, GpGraphics* graphics) {
-    DrawFace(parent, child, graphics, FindSurface(parent));
+    ChildLook look;
+    if (graphics && ReadChildLook(parent, child, look))
+        DrawChildLook(graphics, look, FindSurface(parent));
 }
 
 void PresentLayered(HWND window, GpImage* image, int withCaret) {
@@ -369,7 +339,7 @@ void PresentLayered(HWND window, GpImage* image, int withCaret) {
         return;
     // What is on screen now is not known to be a composition of the window.
     if (LayeredSurface* surface = FindSurface(window))
-        surface->shownFace.clear();
+        surface->shownKnown = false;
 }
 
 void DrawCaretLine(HWND parent, HWND child, GpGraphics* graphics) {

@@ -69,7 +69,7 @@ LayeredSurface* SurfaceAtSize(HWND window, int width, int height) {
     }
     if (surface->width == width && surface->height == height && surface->bits)
         return surface;
-    surface->shownFace.clear();
+    surface->shownKnown = false;
     if (!MakeDib(*surface, width, height)) {
         surface->bits = nullptr;
         surface->width = surface->height = 0;

@@ -18,6 +18,43 @@
 
 namespace skin {
 
+// A child's window rectangle, its top-left corner in the parent's client coordinates.
+struct ChildBox {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    bool operator==(const ChildBox&) const = default;
+};
+
+// What composing one skinned child reads from it: its kind, place, face image (a button's for its state) and,
+// for a text box, its colours, font and text.
+struct ChildLook {
+    HWND child = nullptr;
+    int32_t type = 0;
+    ChildBox box;
+    int32_t backType = 0;
+    Gdiplus::GpImage* image = nullptr;
+    uint32_t backColor = 0;
+    uint32_t backAlpha = 0;
+    uint32_t orderColor = 0;
+    uint32_t orderAlpha = 0;
+    uint32_t textColor = 0;
+    HFONT font = nullptr;
+    std::string text;
+    bool operator==(const ChildLook&) const = default;
+};
+
+// What composing a window reads: equal looks compose to equal faces. Images are known by their address; the
+// engine is told when one is replaced (SetBackImage and BindChildren compose unconditionally).
+struct FaceLook {
+    int width = 0;
+    int height = 0;
+    Gdiplus::GpImage* back = nullptr;
+    std::vector<ChildLook> children;  // in z-order, top first
+    bool operator==(const FaceLook&) const = default;
+};
+
 struct LayeredSurface {
     LayeredSurface() = default;
     LayeredSurface(const LayeredSurface&) = delete;
@@ -30,9 +67,10 @@ struct LayeredSurface {
     gfx::UniqueMemoryDC dc;
     HGDIOBJ dcOwnBitmap = nullptr;  // what the DC held before, put back before the DIB goes
     uint32_t* bits = nullptr;       // premultiplied BGRA, bottom row first, `width` pixels per row
-    // The signature of the face on screen when ComposeWindow presented it last; empty when the screen may
+    // The look of the face on screen when ComposeWindow presented it last; not known when the screen may
     // show anything else (nothing presented yet, or another image was presented since).
-    std::string shownFace;
+    FaceLook shown;
+    bool shownKnown = false;
     // GDI+ fonts made from the children's LOGFONTs, and the one string format their texts are laid out with.
     std::vector<std::pair<LOGFONTA, std::unique_ptr<gfx::FontObject>>> fonts;
     std::unique_ptr<gfx::StringFormatObject> textFormat;
