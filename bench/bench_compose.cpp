@@ -138,12 +138,20 @@ double FloorMicroseconds(HWND window) {
     return floor;
 }
 
+// A composition of a changed face (ComposeWindow composes unconditionally) against the floor, what it is made
+// of, and the check that finds an unchanged face and composes nothing.
 void ReportProgramWindow(const char* name, HWND window) {
     const double compose = MedianMicroseconds([&] { skin::ComposeWindow(window); });
     const double floor = FloorMicroseconds(window);
+    const double build = MedianMicroseconds([&] { gfx::UniqueGpImage image = skin::ComposeToBitmap(window); });
+    gfx::UniqueGpImage face = skin::ComposeToBitmap(window);
+    const double present = MedianMicroseconds([&] { skin::PresentLayered(window, face.get(), 0); });
     skin::ComposeWindow(window);  // leave the window's own face on it
+    const double unchanged = MedianMicroseconds([&] { skin::ComposeWindowIfChanged(window); });
     std::printf("%-34s ComposeWindow %8.1f us   bare UpdateLayeredWindow %8.1f us   ratio %5.2f\n", name, compose,
                 floor, floor > 0 ? compose / floor : 0.0);
+    std::printf("%-34s   of which composing %.1f us, presenting %.1f us; an unchanged face: %.1f us\n", "", build,
+                present, unchanged);
 }
 
 struct Tally {

@@ -1,7 +1,12 @@
-"""Measures the running offclock.exe from outside under Wine: start-up to the first presented frame of
-MainWindow, CPU time idle and while counting down, and memory after start-up. Prints; judges nothing.
-Run by scripts/bench, which gives it a screen and a Wine prefix of its own (so that the wineserver it reads
-serves this program alone)."""
+"""Measures running programs from outside under Wine: the floor (bench_floor.exe, a bare layered window that
+presents one kept 128x128 frame a second), then each offclock.exe given: start-up to the first presented
+frame of MainWindow, memory after start-up, and CPU idle and while counting down (entry field not focused),
+as shares of one core for the program, the prefix's wineserver and the screen's Xvfb, and the program's
+against the floor. Prints; judges nothing. Run by scripts/bench, which gives it a screen and a Wine prefix of
+its own (so that the wineserver it reads serves the measured program alone).
+
+    bench_program.py NAME=PATH [NAME=PATH...]    e.g. after=build/win64/offclock.exe
+"""
 
 import os
 import re
@@ -11,16 +16,15 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "e2e"))
-from e2elib import PROGRAM, WINE, Program, click, dump, type_text, wait_for, wine_env  # noqa: E402
+from e2elib import BUILD, WINE, Program, click, type_text, wait_for, wine_env  # noqa: E402
+from test_countdown import controls, countdown_window, time_ahead  # noqa: E402
 
-MAIN = (896, 590)  # MainWindow's place on a 1024x768 screen
-ENTRY = (MAIN[0] + 16 + 47, MAIN[1] + 35 + 10)
-START = (MAIN[0] + 2 + 16, MAIN[1] + 1 + 16)
 TICK = os.sysconf("SC_CLK_TCK")
+FLOOR = os.path.join(BUILD, "bench", "bench_floor.exe")
 
 
 def prefix_pids(prefix):
-    """Processes of the Wine prefix: {pid: command name}."""
+    """Processes of the Wine prefix: {pid: command line}."""
     found = {}
     for pid in filter(str.isdigit, os.listdir("/proc")):
         try:
@@ -36,8 +40,11 @@ def prefix_pids(prefix):
 
 
 def cpu_seconds(pid):
-    with open(f"/proc/{pid}/stat") as f:
-        fields = f.read().rsplit(")", 1)[1].split()
+    try:
+        with open(f"/proc/{pid}/stat") as f:
+            fields = f.read().rsplit(")", 1)[1].split()
+    except OSError:
+        return 0.0
     return (int(fields[11]) + int(fields[12])) / TICK  # utime, stime
 
 
@@ -51,30 +58,56 @@ def private_kb(pid):
     return total.get("Private_Clean", 0) + total.get("Private_Dirty", 0), total.get("Rss", 0)
 
 
-def main_window_mapped():
-    """True once a 128x128 X window is viewable: Wine maps a layered window only with its first frame."""
+def window_mapped(size=(128, 128)):
+    """True once an X window of `size` is viewable: Wine maps a layered window only with its first frame."""
     tree = subprocess.run(["xwininfo", "-root", "-children"], capture_output=True, text=True).stdout
     for m in re.finditer(r"^\s+(0x[0-9a-f]+) .*?(\d+)x(\d+)\+", tree, re.M):
-        if (m.group(2), m.group(3)) == ("128", "128"):
+        if (int(m.group(2)), int(m.group(3))) == size:
             info = subprocess.run(["xwininfo", "-id", m.group(1)], capture_output=True, text=True).stdout
             if "IsViewable" in info:
                 return True
     return False
 
 
-def program_pid(prefix):
-    for pid, cmd in prefix_pids(prefix).items():
-        if "offclock.exe" in cmd:
-            return pid
-    return None
+def pid_of(prefix, name):
+    return next((pid for pid, cmd in prefix_pids(prefix).items() if name in cmd), None)
 
 
-def measure_startup(prefix, runs):
+def cpu_shares(prefix, pid, seconds):
+    """Shares of one core over `seconds` of wall time: the program, the prefix's wineserver, the screen."""
+    server = [p for p, cmd in prefix_pids(prefix).items() if "wineserver" in cmd]
+    xvfb = [int(os.environ["OC_XVFB_PID"])] if os.environ.get("OC_XVFB_PID") else []
+
+    def sample():
+        return (cpu_seconds(pid), sum(map(cpu_seconds, server)), sum(map(cpu_seconds, xvfb)), time.monotonic())
+
+    a = sample()
+    time.sleep(seconds)
+    b = sample()
+    wall = b[3] - a[3]
+    return {"program": 100 * (b[0] - a[0]) / wall, "wineserver": 100 * (b[1] - a[1]) / wall,
+            "Xvfb": 100 * (b[2] - a[2]) / wall if xvfb else None}
+
+
+def measure_floor(prefix, seconds):
+    env = wine_env({"WINEPREFIX": prefix})
+    process = subprocess.Popen([*WINE, FLOOR, str(int(seconds) + 60)], env=env, stdout=subprocess.DEVNULL)
+    try:
+        wait_for(window_mapped, 60, 0.05, "the floor's window")
+        time.sleep(2)
+        return cpu_shares(prefix, pid_of(prefix, "bench_floor.exe"), seconds)
+    finally:
+        process.kill()
+        process.wait(10)
+        subprocess.run([*WINE, "wineserver", "-w"], env=env, timeout=30)
+
+
+def measure_startup(prefix, program, runs):
     times = []
     for _ in range(runs):
         began = time.monotonic()
-        with Program({"WINEPREFIX": prefix}):
-            while not main_window_mapped():
+        with Program({"WINEPREFIX": prefix}, program=program):
+            while not window_mapped():
                 if time.monotonic() - began > 60:
                     raise SystemExit("MainWindow never appeared")
                 time.sleep(0.005)
@@ -84,68 +117,68 @@ def measure_startup(prefix, runs):
     return times
 
 
-def cpu_share(prefix, pid, seconds):
-    pids = prefix_pids(prefix)
-    server = [p for p, cmd in pids.items() if "wineserver" in cmd]
-    others = [p for p in pids if p != pid and p not in server]
+def measure_program(prefix, program, seconds, starts):
+    """{row: value} for one offclock.exe."""
+    found = {}
+    measure_startup(prefix, program, 1)  # the prefix, the fonts and the disk caches warm
+    times = measure_startup(prefix, program, starts)
+    found["start-up"] = "%.0f ms (%.0f-%.0f)" % (1000 * statistics.median(times), 1000 * min(times), 1000 * max(times))
+    with Program({"WINEPREFIX": prefix}, program=program) as running:
+        running.wait_windows(3)
+        time.sleep(5)
+        pid = pid_of(prefix, os.path.basename(program))
+        private, rss = private_kb(pid)
+        found["memory"] = "%d KB private, %d KB RSS" % (private, rss)
+        found["idle"] = cpu_shares(prefix, pid, seconds)
 
-    def sample():
-        def total(ps):
-            s = 0.0
-            for p in ps:
-                try:
-                    s += cpu_seconds(p)
-                except OSError:
-                    pass
-            return s
-        return cpu_seconds(pid), total(server), total(others), time.monotonic()
+        # A countdown an hour ahead, typed and started as a user would; then the focus leaves the entry field
+        # (a click on the web panel), as it does when the user goes on with other work.
+        entry, start, _, _ = controls(running)
+        click(*entry.centre)
+        running.wait_focus(entry)
+        type_text(time_ahead(3600))
+        click(*start.centre)
+        wait_for(lambda: (lambda w: w and w.num("visible"))(countdown_window(running)), 15, 0.3, "CountdownWindow")
+        panel = next((w for w in running.windows() if w.rect[2:] not in ((128, 128), (295, 56))), None)
+        if panel:
+            click(panel.rect[0] + panel.rect[2] // 2, panel.rect[1] + panel.rect[3] // 2)
+        state = running.input()
+        found["focus"] = "entry field focused" if state and state.num("focus") == entry.hwnd else "entry field not focused"
+        time.sleep(3)
+        found["counting down"] = cpu_shares(prefix, pid, seconds)
+    return found
 
-    a = sample()
-    time.sleep(seconds)
-    b = sample()
-    wall = b[3] - a[3]
-    return tuple(100.0 * (b[i] - a[i]) / wall for i in range(3)) + (wall,)
+
+def share_text(shares, floor=None, floors=1):
+    text = "%5.2f %%" % shares["program"]
+    if floor:
+        text += " (%4.2f x %s)" % (shares["program"] / (floors * floor["program"]), "floor" if floors == 1 else
+                                   "%d x floor" % floors)
+    text += "   wineserver %4.2f %%" % shares["wineserver"]
+    if shares["Xvfb"] is not None:
+        text += "   Xvfb %4.2f %%" % shares["Xvfb"]
+    return text
 
 
 def main():
     prefix = os.environ["WINEPREFIX"]
     seconds = float(os.environ.get("OC_BENCH_SECONDS", "60"))
-    runs = int(os.environ.get("OC_BENCH_STARTS", "10"))
-    rows = []
+    starts = int(os.environ.get("OC_BENCH_STARTS", "10"))
+    programs = [arg.split("=", 1) for arg in sys.argv[1:]] or [("offclock.exe", os.path.join(BUILD, "offclock.exe"))]
 
-    # One start first, so that the prefix, the fonts and the disk caches are warm.
-    measure_startup(prefix, 1)
-    starts = measure_startup(prefix, runs)
-    rows.append(("start-up to first MainWindow frame, median of %d" % runs, "%.0f ms" % (1000 * statistics.median(starts)),
-                 "min %.0f, max %.0f ms" % (1000 * min(starts), 1000 * max(starts))))
-
-    with Program({"WINEPREFIX": prefix}) as program:
-        wait_for(main_window_mapped, 60, 0.05, "MainWindow")
-        time.sleep(5)
-        pid = program_pid(prefix)
-        private, rss = private_kb(pid)
-        rows.append(("memory after start-up (Linux private / RSS)", "%d KB" % private, "RSS %d KB" % rss))
-
-        own, server, others, wall = cpu_share(prefix, pid, seconds)
-        rows.append(("CPU idle, %.0f s: offclock.exe" % wall, "%.2f %%" % own,
-                     "wineserver %.2f %%, other Wine processes %.2f %%" % (server, others)))
-
-        later = time.localtime(time.time() + 3600)
-        click(*ENTRY)
-        time.sleep(0.5)
-        type_text(time.strftime("%H:%M:%S", later))
-        time.sleep(0.3)
-        click(*START)
-        env = wine_env({"WINEPREFIX": prefix})
-        wait_for(lambda: any(w.rect[2:] == (295, 56) and w.num("visible") for w in dump(env) if w.kind == "window"),
-                 15, 0.3, "CountdownWindow shown")
-        time.sleep(3)
-        own, server, others, wall = cpu_share(prefix, pid, seconds)
-        rows.append(("CPU counting down, %.0f s: offclock.exe" % wall, "%.2f %%" % own,
-                     "wineserver %.2f %%, other Wine processes %.2f %%" % (server, others)))
-
-    for name, value, note in rows:
-        print("%-50s %12s   %s" % (name, value, note))
+    floor = measure_floor(prefix, seconds)
+    print("CPU over %.0f s as a share of one core (program, the prefix's wineserver, the screen's Xvfb)" % seconds)
+    print("  %-28s %s" % ("floor: bare ULW once a second", share_text(floor)))
+    results = [(name, measure_program(prefix, path, seconds, starts)) for name, path in programs]
+    for name, found in results:
+        print("  %-28s %s" % (name + ", idle", share_text(found["idle"], floor)))
+        print("  %-28s %s   (%s)" % (name + ", counting down", share_text(found["counting down"], floor, 2),
+                                     found["focus"]))
+    print()
+    for name, found in results:
+        print("%-30s start-up to the first MainWindow frame, median of %d warm starts: %s" % (name, starts,
+                                                                                              found["start-up"]))
+        print("%-30s memory after start-up: %s" % (name, found["memory"]))
 
 
 if __name__ == "__main__":

@@ -6,11 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ctime>
 #include <string>
 #include <vector>
 
 #include "app/controls.h"
+#include "app/startup.h"
 #include "assets/embedded_images.h"
 #include "gfx/byteblock.h"
 #include "gfx/graphics.h"
@@ -41,6 +43,11 @@ void CountComposition(HWND, Gdiplus::GpBitmap*) {
     ++g_compositions;
 }
 
+std::vector<HWND> g_presented;
+void CountPresentation(HWND window, const uint32_t*, int, int, int) {
+    g_presented.push_back(window);
+}
+
 class BadInputTest : public testing::Test {
   public:
     // "HH:MM:SS" an hour from now, so that no countdown in these tests comes near its end.
@@ -62,7 +69,8 @@ class BadInputTest : public testing::Test {
         ASSERT_TRUE(entry_ && start_ && stop_);
         PumpMessages(50);
         g_compositions = 0;
-        skin::SetCompositionObserver({CountComposition, nullptr});
+        g_presented.clear();
+        skin::SetCompositionObserver({CountComposition, CountPresentation});
     }
     void TearDown() override {
         skin::SetCompositionObserver({});
@@ -315,6 +323,32 @@ TEST_F(BadInputTest, DamagedPicturesGiveTheSkinSettersNoImageAndTheOldFaceStays)
         skin::ComposeWindow(main);
         EXPECT_EQ(g_compositions, 1);
     }
+}
+
+// The strip's copy timer writes the countdown text on every tick, four times a second, changed or not: a flood
+// of identical writes. Each write still reaches the strip (its text is set and its content-changed event
+// fires), but only a changed text is composed and presented.
+TEST_F(BadInputTest, TheSameTextCopiedIntoTheStripAgainAndAgainIsPresentedOnce) {
+    HWND strip = ProgramWindow(kCountdownWindow);
+    static int changes;
+    changes = 0;
+    app::BindEvent(kCountdownWindow, kCountdownText, app::kEventChanged, [] { ++changes; });
+    auto presented = [&] { return std::count(g_presented.begin(), g_presented.end(), strip); };
+
+    SetControlProperty(kMainWindow, kCountdownTextHolder, kEditContent, "离关机还有\r\n0小时:0分钟:3秒");
+    app::OnMirrorTimer();
+    EXPECT_EQ(presented(), 1);
+    const int changesPerCopy = changes;
+    EXPECT_GE(changesPerCopy, 1);
+    app::OnMirrorTimer();
+    app::OnMirrorTimer();
+    EXPECT_EQ(presented(), 1);
+    EXPECT_EQ(changes, 3 * changesPerCopy);
+    SetControlProperty(kMainWindow, kCountdownTextHolder, kEditContent, "离关机还有\r\n0小时:0分钟:2秒");
+    app::OnMirrorTimer();
+    EXPECT_EQ(presented(), 2);
+    EXPECT_EQ(GetControlProperty(kCountdownWindow, kCountdownText, kEditContent).text, "离关机还有\r\n0小时:0分钟:2秒");
+    app::BindEvent(kCountdownWindow, kCountdownText, app::kEventChanged, nullptr);
 }
 
 TEST(MissingFontTest, ATextChildWhoseFontFaceDoesNotExistComposesWithAStandInFace) {
