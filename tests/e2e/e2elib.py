@@ -5,6 +5,7 @@ and type with xdotool, take screenshots. Used by the test_*.py scripts (plain as
 import os
 import subprocess
 import sys
+import tempfile
 import time
 
 SOURCE = os.environ.get("OC_SOURCE_DIR") or os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
@@ -88,13 +89,20 @@ def probe(*args, env=None, attempts=3):
     env["WINEDEBUG"] = "-all"  # a relay trace is for the program, never for the probe
     # A Wine process started while its prefix is still coming up can now and then wait forever for the
     # prefix's services; such a start is abandoned and made again.
+    # The output goes to a file, not a pipe: a Wine process that the probe's start brings up (the desktop
+    # process, when the prefix has none) inherits it and can keep it open long after the probe has ended,
+    # and a reader waiting for the end of a pipe would wait for that process.
     for attempt in range(attempts):
-        try:
-            out = subprocess.run([*WINE, PROBE, *args], capture_output=True, env=env, timeout=scaled(30))
-            return out.stdout.decode("latin-1")
-        except subprocess.TimeoutExpired:
-            if attempt == attempts - 1:
-                raise
+        with tempfile.TemporaryFile() as out:
+            try:
+                subprocess.run([*WINE, PROBE, *args], stdout=out, stderr=subprocess.DEVNULL, env=env,
+                               timeout=scaled(30))
+            except subprocess.TimeoutExpired:
+                if attempt == attempts - 1:
+                    raise
+                continue
+            out.seek(0)
+            return out.read().decode("latin-1")
     return ""
 
 
@@ -202,8 +210,8 @@ def switch_off_prefix():
         with open(reg, "w", newline="") as f:
             f.write("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Debug]\r\n"
                     '"RelayInclude"="user32.ExitWindowsEx"\r\n')
-        subprocess.run([*WINE, "regedit", "Z:" + reg.replace("/", "\\")], env=env, capture_output=True,
-                       timeout=scaled(120))
+        subprocess.run([*WINE, "regedit", "Z:" + reg.replace("/", "\\")], env=env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=scaled(120))
         subprocess.run([*WINE, "wineserver", "-w"], env=env, timeout=scaled(120))
         open(ready, "w").close()
     end_prefix(prefix)
