@@ -53,6 +53,7 @@ OC_SYSFN("user32", DefWindowProcA);
 OC_SYSFN("user32", SendMessageA);
 OC_SYSFN("user32", SetWindowPos);
 OC_SYSFN("user32", InvalidateRect);
+OC_SYSFN("user32", ValidateRect);
 OC_SYSFN("user32", GetWindowRect);
 OC_SYSFN("user32", GetClientRect);
 OC_SYSFN("user32", ScreenToClient);

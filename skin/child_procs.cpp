@@ -130,9 +130,20 @@ LRESULT CALLBACK LayeredChildProc(HWND window, UINT message, WPARAM wParam, LPAR
             focus.focusParent = nullptr;
             break;
         }
+        case WM_SETTEXT:
+            // A write of the text the parent's face already shows for this child changes nothing on screen:
+            // the write happens and nothing is composed (a timer that copies the same text four times a
+            // second would otherwise compose, or at least read, the whole window each time).
+            if (FaceShowsText(sys::GetParent(window), window, reinterpret_cast<const char*>(lParam)))
+                return CallSavedChildProc(window, message, wParam, lParam);
+            break;
+        case WM_PAINT:
+            // The system never shows a layered window's children, so what the control would paint is never
+            // seen: the update region is validated and nothing is drawn.
+            sys::ValidateRect(window, nullptr);
+            return 0;
         case WM_CHAR:
         case WM_IME_CHAR:
-        case WM_SETTEXT:
         case WM_PASTE:
         case WM_CUT:
         case WM_KEYDOWN:

@@ -328,6 +328,19 @@ void ComposeWindowIfChanged(HWND window) {
     Compose(window, true);
 }
 
+bool FaceShowsText(HWND parent, HWND child, const char* text) {
+    if (!parent || parent == g_focusCaret.focusParent)
+        return false;
+    const LayeredSurface* surface = FindSurface(parent);
+    if (!surface || !surface->shownKnown)
+        return false;
+    for (const ChildLook& look : surface->shown.children) {
+        if (look.child == child)
+            return look.text == (text ? text : "");
+    }
+    return false;
+}
+
 void DrawChildFace(HWND parent, HWND child, GpGraphics* graphics) {
     ChildLook look;
     if (graphics && ReadChildLook(parent, child, look))

@@ -47,6 +47,11 @@ void ComposeWindow(HWND window);
 // calls; an explicit request (a new back image, a binding) composes unconditionally.
 void ComposeWindowIfChanged(HWND window);
 
+// True when what `parent` shows is ComposeWindow's composition of it (nothing else presented since, and not
+// the focus parent, whose face the caret blink re-presents) and that composition drew `text` (null: none)
+// as the text of `child`.
+bool FaceShowsText(HWND parent, HWND child, const char* text);
+
 // Draws one skinned child of `parent` into the parent's image through `graphics`.
 void DrawChildFace(HWND parent, HWND child, Gdiplus::GpGraphics* graphics);
 
