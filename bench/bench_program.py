@@ -70,7 +70,16 @@ def window_mapped(size=(128, 128)):
 
 
 def pid_of(prefix, name):
-    return next((pid for pid, cmd in prefix_pids(prefix).items() if name in cmd), None)
+    """The Wine process running `name`: Wine names the process after the program (the launcher that started it
+    carries the name in its command line too)."""
+    for pid in prefix_pids(prefix):
+        try:
+            with open(f"/proc/{pid}/comm") as f:
+                if f.read().strip() == name[:15]:
+                    return pid
+        except OSError:
+            pass
+    return None
 
 
 def cpu_shares(prefix, pid, seconds):
@@ -99,7 +108,7 @@ def measure_floor(prefix, seconds):
     finally:
         process.kill()
         process.wait(10)
-        subprocess.run([*WINE, "wineserver", "-w"], env=env, timeout=30)
+        wait_for(lambda: pid_of(prefix, "bench_floor.exe") is None, 30, 0.1, "the floor's end")
 
 
 def measure_startup(prefix, program, runs):
