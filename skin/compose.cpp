@@ -234,15 +234,8 @@ void CopyToSurface(GpImage* image, LayeredSurface& surface) {
         sys::GdipDrawImageRect(g.get(), image, 0, 0, static_cast<REAL>(iw), static_cast<REAL>(ih));
 }
 
-// Shows `image` on `window` through the window's surface; false when nothing could be shown.
-bool PresentOnSurface(HWND window, GpImage* image, int withCaret) {
-    if (!image || !sys::IsWindow(window))
-        return false;
-    RECT r{};
-    sys::GetWindowRect(window, &r);
-    LayeredSurface* surface = SurfaceAtSize(window, r.right - r.left, r.bottom - r.top);
-    if (!surface)
-        return false;
+// Shows `image` on `window` through `surface`, the window's surface at its size.
+void PresentOnSurface(HWND window, LayeredSurface* surface, GpImage* image, int withCaret) {
     CopyToSurface(image, *surface);
     if (withCaret && g_focusCaret.focusChild) {
         UniqueGpGraphics g;
@@ -258,7 +251,6 @@ bool PresentOnSurface(HWND window, GpImage* image, int withCaret) {
     SIZE size{surface->width, surface->height};
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     sys::UpdateLayeredWindow(window, nullptr, nullptr, &size, surface->dc.get(), &source, 0, &blend, ULW_ALPHA);
-    return true;
 }
 
 // Composes and presents `window`; with `onlyWhenChanged`, not when the face on screen was composed from the
@@ -282,11 +274,12 @@ void Compose(HWND window, bool onlyWhenChanged) {
     UniqueGpImage image = ComposeLook(look, surface);
     if (g_observer.composed)
         g_observer.composed(window, static_cast<GpBitmap*>(image.get()));
-    const bool shown = PresentOnSurface(window, image.get(), 0);
-    if (LayeredSurface* kept = FindSurface(window)) {
-        kept->shownKnown = shown;
-        if (shown)
-            kept->shown = std::move(look);
+    if (surface) {
+        surface->shownKnown = image.get() != nullptr;
+        if (image) {
+            PresentOnSurface(window, surface, image.get(), 0);
+            surface->shown = std::move(look);
+        }
     }
     // The focus parent's face is kept for the caret blink; any other face has served its purpose.
     if (window == g_focusCaret.focusParent)
@@ -348,11 +341,16 @@ void DrawChildFace(HWND parent, HWND child, GpGraphics* graphics) {
 }
 
 void PresentLayered(HWND window, GpImage* image, int withCaret) {
-    if (!PresentOnSurface(window, image, withCaret))
+    if (!image || !sys::IsWindow(window))
         return;
+    RECT r{};
+    sys::GetWindowRect(window, &r);
+    LayeredSurface* surface = SurfaceAtSize(window, r.right - r.left, r.bottom - r.top);
+    if (!surface)
+        return;
+    PresentOnSurface(window, surface, image, withCaret);
     // What is on screen now is not known to be a composition of the window.
-    if (LayeredSurface* surface = FindSurface(window))
-        surface->shownKnown = false;
+    surface->shownKnown = false;
 }
 
 void DrawCaretLine(HWND parent, HWND child, GpGraphics* graphics) {
