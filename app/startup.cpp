@@ -141,7 +141,7 @@ void BindSchedulerPort(PowerOffFn requestPowerOff) {
     if (requestPowerOff)
         port.requestPowerOff = requestPowerOff;
     else
-        port.requestPowerOff = [] { return scheduler::RequestSystemExit(scheduler::PowerOff, true); };
+        port.requestPowerOff = scheduler::RequestPowerOff;
     scheduler::SetPort(std::move(port));
 }
 

@@ -8,6 +8,7 @@
 #include "app/dressing.h"
 #include "app/ids.h"
 #include "app/placement.h"
+#include "scheduler/shutdown.h"
 
 namespace app {
 
@@ -27,7 +28,7 @@ void ReleaseGlobalObjects();
 // Binds every wired event of the three windows to its handler.
 void WireEvents();
 
-using PowerOffFn = int32_t (*)();
+using PowerOffFn = scheduler::SwitchOffResult (*)();
 
 // Connects the scheduler's port to the controls, and its switch-off to `requestPowerOff` (null: the forced
 // power-off of the system).

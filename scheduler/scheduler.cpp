@@ -1,6 +1,7 @@
 #include "scheduler/scheduler.h"
 
 #include <cmath>
+#include <string>
 #include <utility>
 
 #include "base/saturate.h"
@@ -45,6 +46,16 @@ std::string TwoDigits(int32_t value) {
     return value < 10 ? ConcatTexts({"0", IntegerToText(value)}) : IntegerToText(value);
 }
 
+// Asks for the switch-off; a refusal replaces the countdown message, so that the strip says why the computer
+// is still on.
+void SwitchOff() {
+    if (!g_port.requestPowerOff)
+        return;
+    const SwitchOffResult result = g_port.requestPowerOff();
+    if (!result.accepted)
+        Tell(g_port.writeCountdownMessage, SwitchOffFailedMessage(result));
+}
+
 }  // namespace
 
 void SetPort(Port port) {
@@ -67,6 +78,15 @@ std::string CountdownMessage(int32_t secondsLeft) {
     return ConcatTexts({kCountdownHead, IntegerToText(base::TruncateToInt32(hours)), kHoursUnit,
                         IntegerToText(base::TruncateToInt32(minutes)), kMinutesUnit,
                         IntegerToText(base::TruncateToInt32(seconds)), kSecondsUnit});
+}
+
+std::string SwitchOffFailedMessage(const SwitchOffResult& result) {
+    std::string message = kSwitchOffFailed;
+    if (result.error != 0)
+        message = ConcatTexts({message, "(", kErrorCode, " ", std::to_string(result.error), ")"});
+    if (!result.reason.empty())
+        message = ConcatTexts({message, "\r\n", result.reason});
+    return message;
 }
 
 std::string ClockText(const DateTime& time) {
@@ -122,7 +142,7 @@ void OnCountdownTimer() {
         // the first tick, or long past (after the machine slept), only ends the countdown.
         if (g_state.countingDown && g_state.secondsLeft >= -kLateTickGraceSeconds) {
             Tell(g_port.writeCountdownMessage, CountdownMessage(0));
-            Tell(g_port.requestPowerOff);
+            SwitchOff();
         }
         Reset();
         return;
@@ -131,7 +151,7 @@ void OnCountdownTimer() {
     Tell(g_port.writeCountdownMessage, CountdownMessage(g_state.secondsLeft));
     g_state.countingDown = g_state.secondsLeft >= 1;
     if (g_state.secondsLeft == 0)
-        Tell(g_port.requestPowerOff);  // the next tick finds no time left and resets
+        SwitchOff();  // the next tick finds no time left and resets
 }
 
 void OnStopClicked() {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "scheduler/datetime.h"
+#include "scheduler/shutdown.h"
 
 namespace scheduler {
 
@@ -26,6 +27,9 @@ inline constexpr char kHoursUnit[] = "\xD0\xA1\xCA\xB1:";                       
 inline constexpr char kMinutesUnit[] = "\xB7\xD6\xD6\xD3:";                               // 分钟:
 inline constexpr char kSecondsUnit[] = "\xC3\xEB";                                        // 秒
 inline constexpr char kClockPrefix[] = "Now-";
+// The strip's message when the system refuses the switch-off, GBK.
+inline constexpr char kSwitchOffFailed[] = "\xB9\xD8\xBB\xFA\xCA\xA7\xB0\xDC";  // 关机失败
+inline constexpr char kErrorCode[] = "\xB4\xED\xCE\xF3\xB4\xFA\xC2\xEB";        // 错误代码
 
 // How late a tick may find the target and still switch off, when the tick before it counted down
 // normally: a busy message loop or a coarse clock can skip the tick that sees one second left.
@@ -58,8 +62,9 @@ struct Port {
     // Shows or hides the countdown strip.
     std::function<void(bool shown)> showStrip;
     std::function<DateTime()> currentTime;
-    // The forced switch-off: RequestSystemExit(PowerOff, true) in the program. Its result is not looked at.
-    std::function<int32_t()> requestPowerOff;
+    // The forced switch-off: RequestPowerOff() in the program. A refusal is shown in place of the countdown
+    // message.
+    std::function<SwitchOffResult()> requestPowerOff;
 };
 
 // Installs the port; call once at start-up, before the first handler runs.
@@ -80,6 +85,10 @@ void OnStopClicked();     // 按钮2 clicked
 
 // The countdown message for `secondsLeft` seconds: "离关机还有\r\n" H "小时:" M "分钟:" S "秒", GBK.
 std::string CountdownMessage(int32_t secondsLeft);
+
+// What the strip shows when the switch-off is refused: "关机失败", then "(错误代码 N)" when the system gave an
+// error code, and on a second line the system's reason when it gave one. GBK.
+std::string SwitchOffFailedMessage(const SwitchOffResult& result);
 
 // The clock text for a time of day: "Now-" HH ":" MM ":" SS.
 std::string ClockText(const DateTime& time);

@@ -3,6 +3,7 @@
 // portable; RequestSystemExit and EnableShutdownPrivilege exist in the Windows build only.
 
 #include <cstdint>
+#include <string>
 
 namespace scheduler {
 
@@ -12,6 +13,14 @@ enum ShutdownMode : int32_t {
     LogOff = 3,
     Suspend = 4,
     Hibernate = 5,
+};
+
+// What became of a switch-off request: accepted, or refused with the system's error code and, when the system
+// has one, its own description of the error (GBK, one line).
+struct SwitchOffResult {
+    bool accepted = false;
+    uint32_t error = 0;
+    std::string reason;
 };
 
 // ExitWindowsEx flags.
@@ -29,6 +38,9 @@ uint32_t ExitWindowsFlags(int32_t mode, bool force, bool ntPlatform);
 // PowerOff, Reboot and LogOff, SetSystemPowerState for Suspend and Hibernate. Non-zero when the system
 // accepted; 0 for a mode outside 1..5 (nothing is touched then), a failed privilege step or a refused call.
 int32_t RequestSystemExit(int32_t mode, bool force = false);
+
+// RequestSystemExit(PowerOff, true), with the system's reason when it refuses.
+SwitchOffResult RequestPowerOff();
 
 // On the NT platform, enables SeShutdownPrivilege in the process token; false when that fails (an account
 // without the privilege). Elsewhere there is nothing to enable and it succeeds.

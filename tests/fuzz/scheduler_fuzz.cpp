@@ -110,7 +110,7 @@ void RunCountdown(FuzzedDataProvider& input, const std::string& entry) {
     port.currentTime = [&] { return now; };
     port.requestPowerOff = [&] {
         ++powerOffs;
-        return 1;
+        return scheduler::SwitchOffResult{true, 0, {}};
     };
     scheduler::SetPort(std::move(port));
     scheduler::ClearState();

@@ -20,7 +20,9 @@ inline int& PowerOffRequests() {
 // app::StartProgram with the switch-off counted; the tests pump messages themselves.
 inline HWND StartProgramInProcess() {
     PowerOffRequests() = 0;
-    return app::StartProgram({.requestPowerOff = [] { return ++PowerOffRequests(), 1; }});
+    return app::StartProgram({.requestPowerOff = [] {
+        return ++PowerOffRequests(), scheduler::SwitchOffResult{true, 0, {}};
+    }});
 }
 
 inline HWND ProgramWindow(app::WindowId id) {

@@ -32,7 +32,7 @@ class SchedulerTest : public ::testing::Test {
         port.requestPowerOff = [this] {
             Record();
             requests_.push_back(LastMessage());
-            return 1;
+            return answer_;
         };
         SetPort(std::move(port));
         // As the windows are created: the prompt in the entry, the strip shown, no countdown.
@@ -83,6 +83,7 @@ class SchedulerTest : public ::testing::Test {
     bool countdownArmed_ = false;
     bool stripShown_ = true;
     std::vector<std::string> requests_;  // the countdown message on show at each switch-off request
+    SwitchOffResult answer_{true, 0, {}};
     int portCalls_ = 0;
     DateTime clock_;
 };
@@ -184,6 +185,27 @@ TEST_F(SchedulerTest, FiveSecondsAheadCountsDownAndRequestsOneSecondBeforeTheTar
     EXPECT_TRUE(IsIdleAfterReset());
     EXPECT_EQ(LastMessage(), kZeroLeft);  // the last message stays on show
     EXPECT_TRUE(StripShown());
+}
+
+// A refused switch-off is said in the strip, with the system's code and reason; the countdown ends as usual.
+TEST_F(SchedulerTest, RefusedSwitchOffIsShownInPlaceOfTheLastMessage) {
+    const std::string failed = "\xB9\xD8\xBB\xFA\xCA\xA7\xB0\xDC";  // 关机失败
+    answer_ = {false, 1314, "A required privilege is not held by the client"};
+    At(10, 0, 0);
+    Start("10:00:02");
+    TickAt(10, 0, 1);
+    ASSERT_EQ(requests_, std::vector<std::string>{kZeroLeft});
+    EXPECT_EQ(LastMessage(), failed + "(\xB4\xED\xCE\xF3\xB4\xFA\xC2\xEB 1314)\r\n" + answer_.reason);
+    TickAt(10, 0, 2);
+    EXPECT_TRUE(IsIdleAfterReset());
+    EXPECT_TRUE(StripShown());
+    EXPECT_EQ(requests_.size(), 1u);
+    EXPECT_EQ(messages_.size(), 2u);  // 0 seconds, the refusal, and nothing after it
+
+    answer_ = {};  // refused without a code or a reason
+    Start("10:00:04");
+    TickAt(10, 0, 3);
+    EXPECT_EQ(LastMessage(), failed);
 }
 
 TEST_F(SchedulerTest, MessageNumbersHaveNoLeadingZeros) {
