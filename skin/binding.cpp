@@ -92,6 +92,11 @@ void SubclassWindow(HWND window, WNDPROC procedure) {
     SetSkinProp(window, key::kWndProc, old);
 }
 
+void SubclassForRelease(HWND window) {
+    if (GetSkinProp(window, key::kWndProc) == 0 && GetSkinProp(window, key::kChildWndProc) == 0)
+        SubclassWindow(window, SkinParentProc);
+}
+
 bool ModifyStyle(HWND window, DWORD clearBits, DWORD setBits, UINT extraSwpFlags) {
     return ModifyLong(window, GWL_STYLE, clearBits, setBits, extraSwpFlags);
 }

@@ -16,6 +16,10 @@ bool AttachWindow(HWND window);
 // Installs `procedure` unless the window already carries a saved procedure (it keeps the first one).
 void SubclassWindow(HWND window, WNDPROC procedure);
 
+// Makes sure the engine sees the end of `window`, so that what it keeps for the window is freed with it: a
+// window that runs none of the engine's procedures, whatever its skin type, is given SkinParentProc.
+void SubclassForRelease(HWND window);
+
 // (old & ~clearBits) | setBits; nothing is written when that equals the old style. A non-zero
 // `extraSwpFlags` also calls SetWindowPos with SWP_NOSIZE|SWP_NOMOVE|SWP_NOZORDER|SWP_NOACTIVATE|extra.
 // True when the style was written.

@@ -137,11 +137,20 @@ LRESULT CALLBACK LayeredChildProc(HWND window, UINT message, WPARAM wParam, LPAR
             if (FaceShowsText(sys::GetParent(window), window, reinterpret_cast<const char*>(lParam)))
                 return CallSavedChildProc(window, message, wParam, lParam);
             break;
-        case WM_PAINT:
+        case WM_PAINT: {
             // The system never shows a layered window's children, so what the control would paint is never
-            // seen: the update region is validated and nothing is drawn.
-            sys::ValidateRect(window, nullptr);
+            // seen: nothing is drawn, and the whole update region, the frame's part included, is validated as
+            // the system validates it for any painting.
+            PAINTSTRUCT ps{};
+            sys::BeginPaint(window, &ps);
+            sys::EndPaint(window, &ps);
             return 0;
+        }
+        case WM_SETFONT:
+        case WM_WINDOWPOSCHANGED:
+            // The parent's face changes with the font or the place; it is composed at the next trigger.
+            ForgetShownFace(sys::GetParent(window));
+            return CallSavedChildProc(window, message, wParam, lParam);
         case WM_CHAR:
         case WM_IME_CHAR:
         case WM_PASTE:

@@ -30,6 +30,10 @@ using gfx::UniqueGpPen;
 
 namespace {
 
+// A window draws its texts in one or two fonts; a bound keeps a window that keeps changing fonts from
+// growing the list.
+constexpr size_t kMaxKeptFonts = 8;
+
 FocusCaretState g_focusCaret;
 CompositionObserver g_observer;
 
@@ -89,7 +93,7 @@ void ReadFaceLook(HWND window, int width, int height, FaceLook& look) {
 // its top-left box-sized part. That part is drawn pixel for pixel through an explicit source rectangle
 // clipped to the image, so neither the image's own resolution nor a source reaching past its edge changes
 // what appears.
-void DrawPlacedImage(GpGraphics* g, GpImage* image, int32_t backType, const ChildBox& box) {
+bool DrawPlacedImage(GpGraphics* g, GpImage* image, int32_t backType, const ChildBox& box) {
     REAL iw = 0, ih = 0;
     sys::GdipGetImageDimension(image, &iw, &ih);
     const Placement p = PlaceImage(backType, iw, ih, box.width, box.height);
@@ -98,43 +102,76 @@ void DrawPlacedImage(GpGraphics* g, GpImage* image, int32_t backType, const Chil
     if (p.cropped) {
         const REAL sw = std::min(iw, static_cast<REAL>(box.width));
         const REAL sh = std::min(ih, static_cast<REAL>(box.height));
-        if (sw > 0 && sh > 0)
-            sys::GdipDrawImageRectRect(g, image, x, y, sw, sh, 0, 0, sw, sh, Gdiplus::UnitPixel, nullptr, nullptr,
-                                       nullptr);
-        return;
+        return sw <= 0 || sh <= 0 ||
+               sys::GdipDrawImageRectRect(g, image, x, y, sw, sh, 0, 0, sw, sh, Gdiplus::UnitPixel, nullptr, nullptr,
+                                          nullptr) == Gdiplus::Ok;
     }
-    sys::GdipDrawImageRect(g, image, x, y, static_cast<REAL>(p.width), static_cast<REAL>(p.height));
+    return sys::GdipDrawImageRect(g, image, x, y, static_cast<REAL>(p.width), static_cast<REAL>(p.height)) ==
+           Gdiplus::Ok;
 }
 
-void FillBox(GpGraphics* g, uint32_t argb, const ChildBox& box) {
-    UniqueGpBrush brush;
+UniqueGpBrush SolidBrush(uint32_t argb) {
     GpSolidFill* fill = nullptr;
     sys::GdipCreateSolidFill(argb, &fill);
-    brush.reset(fill);
-    if (brush)
-        sys::GdipFillRectangleI(g, brush.get(), box.x, box.y, box.width, box.height);
+    return UniqueGpBrush(fill);
 }
 
-void FrameBox(GpGraphics* g, uint32_t argb, const ChildBox& box) {
+bool FillBox(GpGraphics* g, uint32_t argb, const ChildBox& box) {
+    UniqueGpBrush brush = SolidBrush(argb);
+    return brush && sys::GdipFillRectangleI(g, brush.get(), box.x, box.y, box.width, box.height) == Gdiplus::Ok;
+}
+
+bool FrameBox(GpGraphics* g, uint32_t argb, const ChildBox& box) {
     UniqueGpPen pen;
     sys::GdipCreatePen1(argb, 1.0f, Gdiplus::UnitWorld, pen.put());
-    if (pen)
-        sys::GdipDrawRectangleI(g, pen.get(), box.x, box.y, box.width, box.height);
+    return pen && sys::GdipDrawRectangleI(g, pen.get(), box.x, box.y, box.width, box.height) == Gdiplus::Ok;
+}
+
+// What defines a font: its LOGFONT up to the end of the face name. The bytes after the name's terminator are
+// not defined (GetObject leaves whatever was there), so they are cleared before fonts are compared.
+LOGFONTA FontKey(HFONT font) {
+    LOGFONTA lf{};
+    if (sys::GetObjectA(font, sizeof lf, &lf) == 0)
+        return LOGFONTA{};
+    const size_t n = strnlen(lf.lfFaceName, LF_FACESIZE);
+    std::memset(lf.lfFaceName + n, 0, LF_FACESIZE - n);
+    return lf;
+}
+
+// The GDI+ font for `font` (a window's HFONT), made on first use and kept on `surface`; null when there is no
+// font or GDI+ cannot make it.
+Gdiplus::GpFont* SurfaceFont(LayeredSurface& surface, HFONT font) {
+    if (!font)
+        return nullptr;
+    const LOGFONTA key = FontKey(font);
+    for (const auto& [kept, object] : surface.fonts) {
+        if (std::memcmp(&kept, &key, sizeof key) == 0)
+            return object->GetHandle();
+    }
+    auto object = std::make_unique<gfx::FontObject>();
+    if (!object->CreateFromHFONT(font))
+        return nullptr;
+    if (surface.fonts.size() >= kMaxKeptFonts)
+        surface.fonts.erase(surface.fonts.begin());
+    surface.fonts.emplace_back(key, std::move(object));
+    return surface.fonts.back().second->GetHandle();
 }
 
 // The child's text in its own font, on one line at the left, centred vertically, 2 pixels inside the box. A CR
 // LF pair is one line break: Windows' GDI+ breaks there, Wine's draws the CR as a box, so the CR is left out
 // of what is drawn (the window's text itself stays as it is). The font and the layout come from the parent's
-// surface when it has one, so that they are made once and not for every composition.
-void DrawChildText(GpGraphics* g, const ChildLook& look, LayeredSurface* surface) {
+// surface when it has one, so that they are made once and not for every composition. False when the text
+// could not be drawn (GDI+ could not make the font, or failed to draw).
+bool DrawChildText(GpGraphics* g, const ChildLook& look, LayeredSurface* surface) {
     std::wstring text = gfx::AnsiToWide(look.text);
     for (size_t at = text.find(L"\r\n"); at != std::wstring::npos; at = text.find(L"\r\n", at))
         text.erase(at, 1);
     // A box with no room inside the inset would give GDI+ an empty or inverted layout, which it reads as
     // "no limit": such a child shows no text.
     const ChildBox& box = look.box;
-    if (text.empty() || box.width <= 4 || box.height <= 4)
-        return;
+    // A box with no font of its own shows no text either: that is its face, not a failure.
+    if (text.empty() || !look.font || box.width <= 4 || box.height <= 4)
+        return true;
     gfx::FontObject ownFont;
     Gdiplus::GpFont* font = surface ? SurfaceFont(*surface, look.font) : ownFont.CreateFromHFONT(look.font);
     gfx::StringFormatObject ownFormat;
@@ -148,56 +185,62 @@ void DrawChildText(GpGraphics* g, const ChildLook& look, LayeredSurface* surface
         format->Create(gfx::kTextLayoutFlags, 0);
         format->SetAlignments(Gdiplus::StringAlignmentNear, Gdiplus::StringAlignmentCenter);
     }
-    UniqueGpBrush brush;
-    GpSolidFill* fill = nullptr;
-    sys::GdipCreateSolidFill(ToArgb(look.textColor, 255), &fill);
-    brush.reset(fill);
+    UniqueGpBrush brush = SolidBrush(ToArgb(look.textColor, 255));
     const Gdiplus::RectF layout(static_cast<REAL>(box.x + 2), static_cast<REAL>(box.y + 2),
                                 static_cast<REAL>(box.width - 4), static_cast<REAL>(box.height - 4));
-    sys::GdipDrawString(g, text.c_str(), static_cast<INT>(text.size()), font, &layout, format->GetHandle(),
-                        brush.get());
+    return font && brush &&
+           sys::GdipDrawString(g, text.c_str(), static_cast<INT>(text.size()), font, &layout, format->GetHandle(),
+                               brush.get()) == Gdiplus::Ok;
 }
 
 // One child's face: a text box's back colour, then the face image placed by its back type, then a text box's
-// border and text.
-void DrawChildLook(GpGraphics* g, const ChildLook& look, LayeredSurface* surface) {
+// border and text. False when any part could not be drawn.
+bool DrawChildLook(GpGraphics* g, const ChildLook& look, LayeredSurface* surface) {
     const bool textBox = look.type == kSkinPngControl;
+    bool drawn = true;
     if (textBox && look.backColor != kNoColor)
-        FillBox(g, ToArgb(look.backColor, look.backAlpha), look.box);
+        drawn &= FillBox(g, ToArgb(look.backColor, look.backAlpha), look.box);
     if (look.image)
-        DrawPlacedImage(g, look.image, look.backType, look.box);
+        drawn &= DrawPlacedImage(g, look.image, look.backType, look.box);
     // Buttons and images carry their labels in their faces. A text box keeps its border and text even
     // when its back image is cropped, so a large background never hides what the user typed.
     if (!textBox)
-        return;
+        return drawn;
     if (look.orderColor != kNoColor)
-        FrameBox(g, ToArgb(look.orderColor, look.orderAlpha), look.box);
-    DrawChildText(g, look, surface);
+        drawn &= FrameBox(g, ToArgb(look.orderColor, look.orderAlpha), look.box);
+    return DrawChildText(g, look, surface) && drawn;
 }
+
+// A composed face, and whether everything in it was drawn.
+struct ComposedFace {
+    UniqueGpImage image;
+    bool complete = false;
+};
 
 // The face described by `look`: the back image at its own size (never stretched: what it does not cover stays
 // transparent), then every child in z-order, top first, so later siblings paint over earlier ones. Hidden
 // children are drawn too: the system never shows a layered window's children, so visibility says nothing
 // about the face. Texts take their fonts from `surface` when there is one.
-UniqueGpImage ComposeLook(const FaceLook& look, LayeredSurface* surface) {
+ComposedFace ComposeLook(const FaceLook& look, LayeredSurface* surface) {
     // No pixel buffer given: GDI+ allocates one cleared to transparent black.
     GpBitmap* bitmap = nullptr;
     sys::GdipCreateBitmapFromScan0(look.width, look.height, 0, PixelFormat32bppARGB, nullptr, &bitmap);
-    UniqueGpImage image(bitmap);
-    if (!image)
-        return {};
+    ComposedFace face{UniqueGpImage(bitmap)};
+    if (!face.image)
+        return face;
     UniqueGpGraphics g;
-    sys::GdipGetImageGraphicsContext(image.get(), g.put());
+    sys::GdipGetImageGraphicsContext(face.image.get(), g.put());
     if (!g)
-        return image;
+        return face;
+    face.complete = true;
     if (look.back) {
         REAL iw = 0, ih = 0;
         sys::GdipGetImageDimension(look.back, &iw, &ih);
-        sys::GdipDrawImageRect(g.get(), look.back, 0, 0, iw, ih);
+        face.complete = sys::GdipDrawImageRect(g.get(), look.back, 0, 0, iw, ih) == Gdiplus::Ok;
     }
     for (const ChildLook& child : look.children)
-        DrawChildLook(g.get(), child, surface);
-    return image;
+        face.complete &= DrawChildLook(g.get(), child, surface);
+    return face;
 }
 
 // Copies `image` into the surface's DIB, premultiplied, at the top-left corner; what it does not cover is
@@ -234,8 +277,9 @@ void CopyToSurface(GpImage* image, LayeredSurface& surface) {
         sys::GdipDrawImageRect(g.get(), image, 0, 0, static_cast<REAL>(iw), static_cast<REAL>(ih));
 }
 
-// Shows `image` on `window` through `surface`, the window's surface at its size.
-void PresentOnSurface(HWND window, LayeredSurface* surface, GpImage* image, int withCaret) {
+// Shows `image` on `window` through `surface`, the window's surface at its size; false when the system did not
+// take it (a window that is not layered, or no longer a window).
+bool PresentOnSurface(HWND window, LayeredSurface* surface, GpImage* image, int withCaret) {
     CopyToSurface(image, *surface);
     if (withCaret && g_focusCaret.focusChild) {
         UniqueGpGraphics g;
@@ -244,13 +288,15 @@ void PresentOnSurface(HWND window, LayeredSurface* surface, GpImage* image, int 
             DrawCaretLine(window, g_focusCaret.focusChild, g.get());
     }
     sys::GdiFlush();
-    if (g_observer.presented)
-        g_observer.presented(window, surface->bits, surface->width, surface->height, withCaret);
-
     POINT source{0, 0};
     SIZE size{surface->width, surface->height};
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    sys::UpdateLayeredWindow(window, nullptr, nullptr, &size, surface->dc.get(), &source, 0, &blend, ULW_ALPHA);
+    if (!sys::UpdateLayeredWindow(window, nullptr, nullptr, &size, surface->dc.get(), &source, 0, &blend, ULW_ALPHA))
+        return false;
+    // Handlers run by the call may have destroyed the window, and its surface with it.
+    if (g_observer.presented && FindSurface(window) == surface)
+        g_observer.presented(window, surface->bits, surface->width, surface->height, withCaret);
+    return true;
 }
 
 // Composes and presents `window`; with `onlyWhenChanged`, not when the face on screen was composed from the
@@ -271,19 +317,25 @@ void Compose(HWND window, bool onlyWhenChanged) {
         surface->shown == look)
         return;
 
-    UniqueGpImage image = ComposeLook(look, surface);
-    if (g_observer.composed)
-        g_observer.composed(window, static_cast<GpBitmap*>(image.get()));
-    if (surface) {
-        surface->shownKnown = image.get() != nullptr;
-        if (image) {
-            PresentOnSurface(window, surface, image.get(), 0);
-            surface->shown = std::move(look);
+    ComposedFace face = ComposeLook(look, surface);
+    if (surface && face.image) {
+        // Known again only once a complete face has reached the screen: a blank or partial face, or one the
+        // system refused, is composed again by the next trigger.
+        surface->shownKnown = false;
+        if (PresentOnSurface(window, surface, face.image.get(), 0)) {
+            if (g_observer.composed)
+                g_observer.composed(window, static_cast<GpBitmap*>(face.image.get()));
+            // The surface is looked up again: presenting may have destroyed the window.
+            LayeredSurface* still = FindSurface(window);
+            if (still && face.complete) {
+                still->shown = std::move(look);
+                still->shownKnown = true;
+            }
         }
     }
     // The focus parent's face is kept for the caret blink; any other face has served its purpose.
     if (window == g_focusCaret.focusParent)
-        ReplaceFocusImage(std::move(image));
+        ReplaceFocusImage(std::move(face.image));
 }
 
 }  // namespace
@@ -310,7 +362,7 @@ UniqueGpImage ComposeToBitmap(HWND window) {
         return {};
     FaceLook look;
     ReadFaceLook(window, width, height, look);
-    return ComposeLook(look, FindSurface(window));
+    return std::move(ComposeLook(look, FindSurface(window)).image);
 }
 
 void ComposeWindow(HWND window) {
@@ -319,6 +371,11 @@ void ComposeWindow(HWND window) {
 
 void ComposeWindowIfChanged(HWND window) {
     Compose(window, true);
+}
+
+void ForgetShownFace(HWND window) {
+    if (LayeredSurface* surface = window ? FindSurface(window) : nullptr)
+        surface->shownKnown = false;
 }
 
 bool FaceShowsText(HWND parent, HWND child, const char* text) {
@@ -348,9 +405,9 @@ void PresentLayered(HWND window, GpImage* image, int withCaret) {
     LayeredSurface* surface = SurfaceAtSize(window, r.right - r.left, r.bottom - r.top);
     if (!surface)
         return;
-    PresentOnSurface(window, surface, image, withCaret);
     // What is on screen now is not known to be a composition of the window.
     surface->shownKnown = false;
+    PresentOnSurface(window, surface, image, withCaret);
 }
 
 void DrawCaretLine(HWND parent, HWND child, GpGraphics* graphics) {

@@ -47,6 +47,11 @@ void ComposeWindow(HWND window);
 // calls; an explicit request (a new back image, a binding) composes unconditionally.
 void ComposeWindowIfChanged(HWND window);
 
+// The face on screen of `window` is no longer known to be its composition, so the next ComposeWindowIfChanged
+// composes. Whatever changes a child's look without composing (an image, colour, font or property set, a
+// move) calls this for the parent: an image or font freed and another made at its address would compare equal.
+void ForgetShownFace(HWND window);
+
 // True when what `parent` shows is ComposeWindow's composition of it (nothing else presented since, and not
 // the focus parent, whose face the caret blink re-presents) and that composition drew `text` (null: none)
 // as the text of `child`.

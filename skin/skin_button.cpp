@@ -166,6 +166,9 @@ LRESULT CALLBACK LayeredButtonProc(HWND window, UINT message, WPARAM wParam, LPA
         case WM_ENABLE:
             SetStateAndCompose(window, StateAfterEnable(wParam != 0));
             break;
+        case WM_WINDOWPOSCHANGED:
+            ForgetShownFace(sys::GetParent(window));  // moved or resized: the parent composes at the next trigger
+            break;
         case WM_NCDESTROY: {
             const LRESULT result = CallSavedChildProc(window, message, wParam, lParam);
             ReleaseWindowState(window);
@@ -215,6 +218,7 @@ void SkinButton::SetFaceImages(std::optional<Gdiplus::GpImage*> normal,
         SetImageProp(window_, key::kDownImage, *down);
     if (disabled)
         SetImageProp(window_, key::kDisableImage, *disabled);
+    ForgetShownFace(sys::GetParent(window_));
 }
 
 void SkinButton::SetFaceImageData(std::optional<const uint8_t*> normal,
@@ -236,6 +240,7 @@ void SkinButton::SetFaceImageData(std::optional<const uint8_t*> normal,
 
 void SkinButton::SetBackType(int32_t type) {
     SetSkinCode(window_, key::kBackType, type);
+    ForgetShownFace(sys::GetParent(window_));
 }
 
 }  // namespace skin

@@ -13,10 +13,6 @@ namespace skin {
 
 namespace {
 
-// A window draws its texts in one or two fonts; a bound keeps a window that keeps changing fonts from
-// growing the list.
-constexpr size_t kMaxKeptFonts = 8;
-
 bool MakeDib(LayeredSurface& s, int width, int height) {
     if (!s.dc) {
         s.dc.reset(sys::CreateCompatibleDC(nullptr));
@@ -64,8 +60,7 @@ LayeredSurface* SurfaceAtSize(HWND window, int width, int height) {
         if (!surface)
             return nullptr;
         SetSkinProp(window, key::kSurface, reinterpret_cast<intptr_t>(surface));
-        if (GetSkinCode(window, key::kType) == kSkinNone)
-            SubclassWindow(window, SkinParentProc);
+        SubclassForRelease(window);
     }
     if (surface->width == width && surface->height == height && surface->bits)
         return surface;
@@ -76,25 +71,6 @@ LayeredSurface* SurfaceAtSize(HWND window, int width, int height) {
         return nullptr;
     }
     return surface;
-}
-
-Gdiplus::GpFont* SurfaceFont(LayeredSurface& surface, HFONT font) {
-    if (!font)
-        return nullptr;
-    LOGFONTA lf{};
-    if (sys::GetObjectA(font, sizeof lf, &lf) == 0)
-        return nullptr;
-    for (const auto& [kept, object] : surface.fonts) {
-        if (std::memcmp(&kept, &lf, sizeof lf) == 0)
-            return object->GetHandle();
-    }
-    auto object = std::make_unique<gfx::FontObject>();
-    if (!object->CreateFromHFONT(font))
-        return nullptr;
-    if (surface.fonts.size() >= kMaxKeptFonts)
-        surface.fonts.erase(surface.fonts.begin());
-    surface.fonts.emplace_back(lf, std::move(object));
-    return surface.fonts.back().second->GetHandle();
 }
 
 void ReleaseSurface(HWND window) {

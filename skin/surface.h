@@ -45,8 +45,8 @@ struct ChildLook {
     bool operator==(const ChildLook&) const = default;
 };
 
-// What composing a window reads: equal looks compose to equal faces. Images are known by their address; the
-// engine is told when one is replaced (SetBackImage and BindChildren compose unconditionally).
+// What composing a window reads: equal looks compose to equal faces. Images and fonts are known by their
+// address; the engine is told when one is replaced (ForgetShownFace, or a composition that is unconditional).
 struct FaceLook {
     int width = 0;
     int height = 0;
@@ -80,12 +80,8 @@ struct LayeredSurface {
 LayeredSurface* FindSurface(HWND window);
 
 // The surface of `window` with a DIB section of `width`×`height` (made, or remade at a new size, here); null
-// when it cannot be made. A window with no skin type of its own is given SkinParentProc, through which its
-// destruction is seen.
+// when it cannot be made. The surface is freed with the window (SubclassForRelease).
 LayeredSurface* SurfaceAtSize(HWND window, int width, int height);
-
-// The GDI+ font for `font` (a window's HFONT), made on first use and kept on `surface`; null for no font.
-Gdiplus::GpFont* SurfaceFont(LayeredSurface& surface, HFONT font);
 
 // Part of WM_NCDESTROY: frees the surface of `window` and removes its property.
 void ReleaseSurface(HWND window);

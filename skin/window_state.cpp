@@ -37,8 +37,7 @@ void KeepDecodedImage(HWND window, gfx::UniqueGpImage& image) {
         SetSkinProp(window, key::kDecodedImages, reinterpret_cast<intptr_t>(kept));
     }
     kept->push_back(std::move(image));
-    if (GetSkinCode(window, key::kType) == kSkinNone)
-        SubclassWindow(window, SkinParentProc);
+    SubclassForRelease(window);
 }
 
 HBITMAP ReplaceCacheBitmap(HWND window, HDC dc, int x, int y, int width, int height) {

@@ -15,6 +15,7 @@
 #include "skin/keys.h"
 #include "skin/props.h"
 #include "skin/skin_control.h"
+#include "skin/surface.h"
 
 namespace {
 
@@ -284,6 +285,87 @@ TEST_F(LayeredParent, FocusMovesSetAndClearTheFocusCaretState) {
 TEST_F(LayeredParent, FocusImageIsTheFaceComposedWhenTheFocusArrived) {
     SetFocus(first_);
     EXPECT_TRUE(skin::FocusCaret().focusImage);
+}
+
+// A frame invalidated with the client area is painted once (nothing drawn), not handed back again and again.
+TEST_F(LayeredParent, AnInvalidatedFrameIsPaintedOnceNotInALoop) {
+    parent_.Show();
+    testsupport::PumpMessages(50);
+    RedrawWindow(first_, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE);
+    int paints = 0;
+    MSG msg;
+    for (int i = 0; i < 1000 && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
+        paints += msg.message == WM_PAINT && msg.hwnd == first_;
+        DispatchMessageA(&msg);
+    }
+    EXPECT_LE(paints, 2);
+    EXPECT_FALSE(GetUpdateRect(first_, nullptr, FALSE));
+}
+
+// A face the system did not take is not remembered as the one on screen: the next trigger composes again.
+TEST_F(LayeredParent, AFaceTheSystemRefusedIsComposedAgainByTheNextTrigger) {
+    SetWindowLongPtrA(parent_.get(), GWL_EXSTYLE, 0);  // UpdateLayeredWindow fails for a window not layered
+    SetWindowTextA(first_, "12:00");
+    EXPECT_EQ(PresentationsOf(parent_.get()), 0);
+    EXPECT_EQ(CompositionsOf(parent_.get()), 0);  // seen only once the face has reached the window
+    SetWindowLongPtrA(parent_.get(), GWL_EXSTYLE, WS_EX_LAYERED);
+    SendMessageA(first_, WM_LBUTTONUP, 0, 0);  // the same look as the refused face
+    EXPECT_EQ(PresentationsOf(parent_.get()), 1);
+}
+
+// What changes a child's look without composing makes the parent compose at the next trigger, even one that
+// brings no change of its own (the same text written again).
+struct LookChange {
+    const char* name;
+    void (*apply)(skin::SkinControl& skin, HWND child);
+};
+
+class LookChangedWithoutComposing : public LayeredParent, public ::testing::WithParamInterface<LookChange> {};
+
+TEST_P(LookChangedWithoutComposing, IsShownByTheNextTrigger) {
+    SetWindowTextA(first_, "12:00");
+    ASSERT_EQ(PresentationsOf(parent_.get()), 1);
+    GetParam().apply(one_, first_);
+    SetWindowTextA(first_, "12:00");
+    EXPECT_EQ(PresentationsOf(parent_.get()), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Setters,
+    LookChangedWithoutComposing,
+    ::testing::Values(LookChange{"BackColor", [](skin::SkinControl& s, HWND) { s.SetBackColor(0x0000FF); }},
+                      LookChange{"BorderColor", [](skin::SkinControl& s, HWND) { s.SetOrderColor(0x00FF00); }},
+                      LookChange{"TextColor", [](skin::SkinControl& s, HWND) { s.SetForeColor(0xFF0000); }},
+                      LookChange{"BackType", [](skin::SkinControl& s, HWND) { s.SetBackType(skin::kBackStretch); }},
+                      LookChange{"Property", [](skin::SkinControl& s, HWND) { s.SetProperty(key::kBackAlpha, 10); }},
+                      LookChange{"Font", [](skin::SkinControl&, HWND c) { SendMessageA(c, WM_SETFONT, 0, 0); }},
+                      LookChange{"Move", [](skin::SkinControl&,
+                                            HWND c) { SetWindowPos(c, nullptr, 12, 12, 0, 0, SWP_NOSIZE); }}),
+    [](const ::testing::TestParamInfo<LookChange>& info) { return std::string(info.param.name); });
+
+// The second composition of a text in the same font finds the GDI+ font made for the first.
+TEST_F(LayeredParent, ATextFontIsMadeOnceForTheParent) {
+    HFONT font = CreateFontA(-13, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial");
+    SendMessageA(first_, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
+    SetWindowTextA(first_, "1");
+    SetWindowTextA(first_, "2");
+    SetWindowTextA(first_, "3");
+    ASSERT_EQ(PresentationsOf(parent_.get()), 3);
+    EXPECT_EQ(skin::FindSurface(parent_.get())->fonts.size(), 1u);
+    SendMessageA(first_, WM_SETFONT, 0, 0);
+    DeleteObject(font);
+}
+
+// A layered window that has a skin type of its own frees its surface when it is destroyed.
+TEST(LayeredSurface, IsFreedWithAWindowOfAnySkinType) {
+    composetest::TopWindow top(40, 30, WS_EX_LAYERED);
+    skin::SetSkinCode(top.get(), key::kType, skin::kSkinLayeredWindow);
+    skin::ComposeWindow(top.get());
+    ASSERT_NE(skin::FindSurface(top.get()), nullptr);
+    HBITMAP dib = skin::FindSurface(top.get())->bitmap.get();
+    ASSERT_EQ(GetObjectType(dib), static_cast<DWORD>(OBJ_BITMAP));
+    DestroyWindow(top.get());
+    EXPECT_EQ(GetObjectType(dib), 0u);
 }
 
 }  // namespace
