@@ -44,8 +44,8 @@ def accessible_names(program, controls):
     """What a screen reader announces for each control (None: no name), asked from another process."""
     names = {}
     for line in probe("names", *[str(c.hwnd) for c in controls], env=program.env).splitlines():
-        fields = dict(p.split("=", 1) for p in line.split("\t")[1:] if "=" in p)
         if line.startswith("name\t"):
+            fields = dict(p.split("=", 1) for p in line.split("\t")[1:])
             names[int(fields["hwnd"])] = None if fields["name"] == "-" else bytes.fromhex(fields["name"]).decode()
     return [names.get(c.hwnd) for c in controls]
 
