@@ -83,8 +83,8 @@ bool CreateControl(Window& w, Control& c, int childId) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     switch (d.kind) {
         case ControlKind::Button:
-            c.hwnd = CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY, d.left, d.top,
-                                     d.width, d.height, w.hwnd, ChildId(childId), instance, nullptr);
+            c.hwnd = CreateWindowExA(0, "BUTTON", d.caption, WS_CHILD | WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY, d.left,
+                                     d.top, d.width, d.height, w.hwnd, ChildId(childId), instance, nullptr);
             if (c.hwnd)
                 SendMessageA(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
             return c.hwnd != nullptr;

@@ -43,6 +43,9 @@ struct ControlDef {
     int32_t borderStyle = 1;  // 1: sunken client edge
     // Buttons
     bool handCursor = false;
+    // The window text, which screen readers announce as the button's name (GBK). The faces carry the label
+    // on screen: the skin never draws a button's text.
+    const char* caption = "";
     // Timers
     int32_t interval = 0;
     // Web page panel

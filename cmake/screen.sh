@@ -2,11 +2,14 @@
 # The tests' screen (a CTest fixture). CTest cannot hand one test's environment to another, so the display is
 # written to a file that cmake/wine.sh reads (OC_SCREEN_FILE).
 #   screen.sh up FILE     use $DISPLAY when it is usable, else start Xvfb (1024x768x24) on a free display
+#   screen.sh up FILE WxH start an Xvfb of that size on a free display: a screen of the caller's own
 #   screen.sh down FILE   stop the Xvfb that `up` started, if it started one, and remove FILE
 set -uo pipefail
 action=${1:-}
 file=${2:-}
-[ -n "$file" ] || { sed -n '2,5p' "$0" >&2; exit 2; }
+size=${3:-}
+[ -n "$file" ] || { sed -n '2,6p' "$0" >&2; exit 2; }
+[ -z "$size" ] || [[ $size =~ ^[1-9][0-9]{1,4}x[1-9][0-9]{1,4}$ ]] || { echo "screen: bad size '$size'" >&2; exit 2; }
 
 usable() { DISPLAY=$1 xdpyinfo >/dev/null 2>&1; }
 
@@ -20,18 +23,20 @@ our_xvfb() {
 
 case "$action" in
 up)
-    if [ -f "$file" ] && [ -n "$(our_xvfb)" ] && usable "$(sed -n 's/^DISPLAY=//p' "$file")"; then
-        exit 0 # left by a run that ended without its clean-up: reuse it, the next clean-up stops it
-    fi
-    if [ -n "${DISPLAY:-}" ] && usable "$DISPLAY"; then
-        printf 'DISPLAY=%s\nPID=\n' "$DISPLAY" >"$file"
-        echo "screen: using $DISPLAY"
-        exit 0
+    if [ -z "$size" ]; then
+        if [ -f "$file" ] && [ -n "$(our_xvfb)" ] && usable "$(sed -n 's/^DISPLAY=//p' "$file")"; then
+            exit 0 # left by a run that ended without its clean-up: reuse it, the next clean-up stops it
+        fi
+        if [ -n "${DISPLAY:-}" ] && usable "$DISPLAY"; then
+            printf 'DISPLAY=%s\nPID=\n' "$DISPLAY" >"$file"
+            echo "screen: using $DISPLAY"
+            exit 0
+        fi
     fi
     for n in $(seq 90 140); do
         [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
         # Detached, with no pipe of CTest's held open: the test ends while the screen stays up.
-        setsid Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+        setsid Xvfb ":$n" -screen 0 "${size:-1024x768}x24" -nolisten tcp </dev/null >/dev/null 2>&1 &
         pid=$!
         for _ in $(seq 1 100); do
             usable ":$n" && break
@@ -58,7 +63,7 @@ down)
     rm -f "$file"
     ;;
 *)
-    sed -n '2,5p' "$0" >&2
+    sed -n '2,6p' "$0" >&2
     exit 2
     ;;
 esac

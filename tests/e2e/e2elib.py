@@ -2,6 +2,7 @@
 and type with xdotool, take screenshots. Used by the test_*.py scripts (plain asserts; exit status 0 = pass).
 """
 
+import contextlib
 import os
 import subprocess
 import sys
@@ -16,6 +17,7 @@ BUILD = os.environ.get("OC_BUILD_DIR") or os.path.join(SOURCE, "build", ARCH)
 WINE = [os.path.join(SOURCE, "cmake", "wine.sh"), ARCH]
 PROGRAM = os.path.join(BUILD, "offclock.exe")
 PROBE = os.path.join(BUILD, "tests", "e2e", "ocprobe.exe")
+SCREEN = os.path.join(SOURCE, "cmake", "screen.sh")
 
 MAIN_ELEMENT_SIZE = (128, 128)
 # Under emulation (32-bit Wine through qemu) everything takes about five times longer: deadlines grow by this.
@@ -199,8 +201,17 @@ class Program:
 
 def switch_off_prefix():
     """A Wine prefix of the tests' own in which the program may really switch off: ExitWindowsEx ends that
-    prefix's processes only. Relay tracing of ExitWindowsEx is on there, so the call can be read back.
-    Made once (10-20 s, the launcher sets it up as every prefix) and kept."""
+    prefix's processes only. Relay tracing of ExitWindowsEx is on there, so the call can be read back."""
+    prefix = own_prefix()
+    end_prefix(prefix)
+    # Bring the prefix's services up before the program starts, one process at a time.
+    probe("dump", env=wine_env({"WINEPREFIX": prefix}))
+    return prefix
+
+
+def own_prefix():
+    """The end-to-end tests' own prefix, which nothing else uses while they hold the screen. Made once (10-20 s,
+    the launcher sets it up as every prefix) and kept."""
     prefix = os.path.join(BUILD, "e2e-switch-off-prefix")
     ready = os.path.join(prefix, ".offclock-relay-ready")
     env = wine_env({"WINEPREFIX": prefix})
@@ -214,10 +225,25 @@ def switch_off_prefix():
                        stderr=subprocess.DEVNULL, timeout=scaled(120))
         subprocess.run([*WINE, "wineserver", "-w"], env=env, timeout=scaled(120))
         open(ready, "w").close()
-    end_prefix(prefix)
-    # Bring the prefix's services up before the program starts, one process at a time.
-    probe("dump", env=env)
     return prefix
+
+
+@contextlib.contextmanager
+def screen_of_size(width, height):
+    """A screen of its own, an Xvfb of width x height (cmake/screen.sh), and the environment that runs the
+    program and the probe on it in the tests' own prefix. A prefix's desktop keeps the screen size it was
+    started with, so the prefix is ended before and after: its next program brings it up on the screen given."""
+    prefix = own_prefix()
+    with tempfile.TemporaryDirectory() as folder:
+        screen_file = os.path.join(folder, "screen.env")
+        subprocess.run([SCREEN, "up", screen_file, f"{width}x{height}"], check=True, stdout=subprocess.DEVNULL,
+                       timeout=scaled(30))
+        try:
+            end_prefix(prefix)
+            yield {"OC_SCREEN_FILE": screen_file, "WINEPREFIX": prefix}
+        finally:
+            end_prefix(prefix)
+            subprocess.run([SCREEN, "down", screen_file], stdout=subprocess.DEVNULL, timeout=30)
 
 
 def end_prefix(prefix):

@@ -3,11 +3,13 @@
 //   ocprobe close HWND           posts WM_CLOSE to a window
 //   ocprobe focus HWND           brings a window forward and gives it the keyboard focus
 //   ocprobe settext HWND TEXT    WM_SETTEXT to a control (as a paste would), TEXT in UTF-8
+//   ocprobe names HWND...        what a screen reader announces for each window: "name" lines, UTF-8 in hex
 // Lines of "dump": key=value pairs separated by tabs; texts are hex-encoded GBK bytes. The last line, "input",
 // says where input goes: the foreground window, and the focus and the window in a move loop of the program's
 // user-interface thread.
 
 #include <windows.h>
+#include <oleacc.h>
 #include <tlhelp32.h>
 
 #include <cstdio>
@@ -132,6 +134,32 @@ HWND ParseHandle(const char* text) {
     return reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(text, nullptr, 10)));
 }
 
+// The name of the window's client object, asked for as a screen reader asks: from another process, through
+// the accessibility interface. "-" when there is no object or no name. __uuidof, not oleacc's IID_IAccessible:
+// with a static -loleacc that symbol resolves to the wrong bytes.
+void PrintAccessibleName(HWND hwnd) {
+    std::string name = "-";
+    IAccessible* object = nullptr;
+    if (SUCCEEDED(AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                             reinterpret_cast<void**>(&object))) &&
+        object) {
+        VARIANT self;
+        VariantInit(&self);
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        BSTR text = nullptr;
+        if (object->get_accName(self, &text) == S_OK && text) {
+            const int length = SysStringLen(text);
+            std::string utf8(length * 3, '\0');
+            utf8.resize(WideCharToMultiByte(CP_UTF8, 0, text, length, utf8.data(), length * 3, nullptr, nullptr));
+            name = Hex(utf8);
+        }
+        SysFreeString(text);
+        object->Release();
+    }
+    std::printf("name\thwnd=%llu\tname=%s\n", Number(hwnd), name.c_str());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -155,6 +183,13 @@ int main(int argc, char** argv) {
         std::string text = argv[3];
         return SendMessageA(ParseHandle(argv[2]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str())) ? 0 : 1;
     }
-    std::fprintf(stderr, "usage: ocprobe dump | close HWND | focus HWND | settext HWND TEXT\n");
+    if (command == "names" && argc > 2) {
+        CoInitialize(nullptr);
+        for (int i = 2; i < argc; ++i)
+            PrintAccessibleName(ParseHandle(argv[i]));
+        CoUninitialize();
+        return 0;
+    }
+    std::fprintf(stderr, "usage: ocprobe dump | close HWND | focus HWND | settext HWND TEXT | names HWND...\n");
     return 2;
 }

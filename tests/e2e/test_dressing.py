@@ -1,8 +1,8 @@
 """The dressed program as a user meets it: layered MainWindow and CountdownWindow with their skinned
 children, the translucent rounded face, the button faces, the clock in the text colour, hover faces and the
-tooltip, and the drawn caret blinking in the entry field."""
+tooltip, the drawn caret blinking in the entry field, and the buttons' names as a screen reader reads them."""
 
-from e2elib import Program, Screenshot, click, gbk, run, wait_for, wait_for_screen, xdotool
+from e2elib import Program, Screenshot, click, gbk, probe, run, wait_for, wait_for_screen, xdotool
 
 WS_EX_TOPMOST = 0x8
 WS_EX_LAYERED = 0x80000
@@ -40,6 +40,16 @@ def check_structure(program):
     return main, strip
 
 
+def accessible_names(program, controls):
+    """What a screen reader announces for each control (None: no name), asked from another process."""
+    names = {}
+    for line in probe("names", *[str(c.hwnd) for c in controls], env=program.env).splitlines():
+        if line.startswith("name\t"):
+            fields = dict(p.split("=", 1) for p in line.split("\t")[1:])
+            names[int(fields["hwnd"])] = None if fields["name"] == "-" else bytes.fromhex(fields["name"]).decode()
+    return [names.get(c.hwnd) for c in controls]
+
+
 def region(shot, window, inset=0):
     x, y, w, h = window.rect
     return shot.region(x + inset, y + inset, w - 2 * inset, h - 2 * inset)
@@ -66,6 +76,9 @@ def test():
     with Program() as program:
         main, strip = check_structure(program)
         entry, start, close = main.child(94, 21), main.child(32, 32, 0), main.child(16, 16)
+        # The faces carry no words for a screen reader: each button's name is its window text, never drawn.
+        names = accessible_names(program, [start, main.child(32, 32, 1), close])
+        assert names == ["开始", "停止", "关闭"], f"start, stop and close are announced as {names}"
 
         def draw_states():
             return {c.hwnd: c.num("Lumen_DrawState") for c in program.find(128, 128).children}
