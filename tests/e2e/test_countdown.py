@@ -2,7 +2,9 @@
 switch-off really happens: format error, focus clearing, stop, and a countdown that ends in exactly one
 ExitWindowsEx(EWX_POWEROFF | EWX_FORCE, 0)."""
 
+import contextlib
 import datetime
+import glob
 import os
 import time
 
@@ -12,6 +14,7 @@ from e2elib import (BUILD, Program, click, end_prefix, exit_windows_calls, gbk, 
 TIME_PROMPT = gbk("时间格式00:00:00")
 FORMAT_ERROR = gbk("格式要00:00:00")
 HEAD = gbk("离关机还有\r\n")
+SWITCH_OFF_FAILED = gbk("关机失败")
 
 
 def child_text(program, window_size, child_size):
@@ -26,6 +29,10 @@ def child_text(program, window_size, child_size):
 
 def entry_text(program):
     return child_text(program, (128, 128), (94, 21))
+
+
+def strip_text(program):
+    return child_text(program, (295, 56), (296, 56))
 
 
 def countdown_window(program):
@@ -52,6 +59,25 @@ def focus_entry(program, entry, cleared="prompt"):
     click(*entry.centre)
     wait_for(lambda: entry_text(program) == b"", 10, what=f"{cleared} cleared on focus")
     program.wait_focus(entry)
+
+
+@contextlib.contextmanager
+def wineboot_broken(prefix):
+    """Wine's ExitWindowsEx starts the prefix's wineboot.exe and fails when that cannot run: with it overwritten
+    by zeros the system refuses the switch-off for real. The program is restored however the block ends."""
+    saved = []
+    try:
+        for path in glob.glob(os.path.join(prefix, "drive_c", "windows", "sys*", "wineboot.exe")):
+            with open(path, "rb") as f:
+                saved.append((path, f.read()))
+            with open(path, "wb") as f:
+                f.write(bytes(64))
+        assert saved, "no wineboot.exe in the prefix"
+        yield
+    finally:
+        for path, data in saved:
+            with open(path, "wb") as f:
+                f.write(data)
 
 
 def test():
@@ -85,7 +111,7 @@ def test():
         # A countdown a minute ahead, then stop: the strip disappears and the next tick resets the entry.
         type_text(time_ahead(60))
         click(*start.centre)
-        wait_for(lambda: (child_text(program, (295, 56), (296, 56)) or b"").startswith(HEAD + b"0"), 10,
+        wait_for(lambda: (strip_text(program) or b"").startswith(HEAD + b"0"), 10,
                  what="countdown message in CountdownWindow")
         strip = countdown_window(program)
         assert strip.num("visible") == 1
@@ -99,8 +125,21 @@ def test():
         wait_for(lambda: countdown_window(program).num("visible") == 0, 5, what="CountdownWindow hidden")
         wait_for(lambda: entry_text(program) == TIME_PROMPT, 5, what="entry reset by the next tick")
 
-        # A countdown a few seconds ahead ends in the switch-off, which ends the prefix's processes.
+        # A switch-off the system refuses is said in the strip, with the system's error code; the program goes
+        # on and the countdown ends as usual.
         lead = scaled(7)
+        with wineboot_broken(prefix):
+            focus_entry(program, entry)
+            type_text(time_ahead(lead))
+            click(*start.centre)
+            refusal = wait_for(lambda: (strip_text(program) or b"").startswith(SWITCH_OFF_FAILED) and strip_text(program),
+                               lead + 15, what="the refusal in the strip")
+        assert program.running()
+        assert gbk("错误代码") in refusal, refusal
+        wait_for(lambda: entry_text(program) == TIME_PROMPT, 5, what="entry reset after the refusal")
+        assert countdown_window(program).num("visible") == 1
+
+        # A countdown a few seconds ahead ends in the switch-off, which ends the prefix's processes.
         focus_entry(program, entry)
         type_text(time_ahead(lead))
         click(*start.centre)
@@ -108,7 +147,7 @@ def test():
         seen = set()
 
         def switched_off():
-            text = child_text(program, (295, 56), (296, 56))
+            text = strip_text(program)
             if text and text.startswith(HEAD):
                 seen.add(text[len(HEAD):].decode("gbk"))
             return not program.running()
@@ -118,7 +157,8 @@ def test():
 
     end_prefix(prefix)
     calls = exit_windows_calls(trace)
-    assert calls == ["Call user32.ExitWindowsEx(0000000c,00000000)"], calls
+    # The refused request and the one that ended the prefix.
+    assert calls == ["Call user32.ExitWindowsEx(0000000c,00000000)"] * 2, calls
 
 
 if __name__ == "__main__":
