@@ -37,8 +37,8 @@ void ReplaceFocusImage(gfx::UniqueGpImage image);
 gfx::UniqueGpImage ComposeToBitmap(HWND window);
 
 // ComposeToBitmap, shown on the window; the image becomes the kept focus image when `window` is the focus
-// parent, otherwise it is disposed of. The window keeps what presenting needs (skin/surface.h) and the
-// signature of the face shown.
+// parent, otherwise it is disposed of. The window keeps what presenting needs (skin/surface.h) and, once a
+// complete face has been taken by the system, the look it was composed from.
 void ComposeWindow(HWND window);
 
 // ComposeWindow, unless the face on screen was presented by ComposeWindow from exactly what a composition
@@ -69,9 +69,10 @@ void PresentLayered(HWND window, Gdiplus::GpImage* image, int withCaret);
 // vertically in it (the caret's own height and vertical position play no part).
 void DrawCaretLine(HWND parent, HWND child, Gdiplus::GpGraphics* graphics);
 
-// Observation points for tests and measurements; both null unless set. `composed` sees every image that
-// ComposeWindow builds (possibly null) before it is shown; `presented` sees the 32-bit premultiplied BGRA
-// pixels handed to UpdateLayeredWindow, bottom row first, `width` pixels per row.
+// Observation points for tests and measurements; both null unless set, and both called only once
+// UpdateLayeredWindow has taken the face. `composed` sees each image ComposeWindow built and showed;
+// `presented` sees the 32-bit premultiplied BGRA pixels the window was given, bottom row first, `width` pixels
+// per row.
 struct CompositionObserver {
     void (*composed)(HWND window, Gdiplus::GpBitmap* image) = nullptr;
     void (*presented)(HWND window, const uint32_t* pixels, int width, int height, int withCaret) = nullptr;

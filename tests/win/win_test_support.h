@@ -68,12 +68,13 @@ inline ChildResult RunSelfAsChild(const std::string& name, const std::string& ar
     return result;
 }
 
-// Dispatches this thread's messages for about `ms` milliseconds.
+// Dispatches this thread's messages for about `ms` milliseconds. The clock ends it, not an empty queue: a
+// timer whose handling takes longer than its period (a 10 ms timer under emulation) never lets the queue empty.
 inline void PumpMessages(DWORD ms) {
-    DWORD start = GetTickCount();
+    const DWORD start = GetTickCount();
     MSG msg;
     do {
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        while (GetTickCount() - start <= ms && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
@@ -89,7 +90,7 @@ inline bool PumpUntil(const std::function<bool()>& done, DWORD ms) {
     while (!done()) {
         if (GetTickCount() - start >= ms)
             return done();
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        while (GetTickCount() - start < ms && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
