@@ -5,8 +5,6 @@
 
 #include <windows.h>
 
-#include <windowsx.h>
-
 #include <cstdlib>
 #include <memory>
 #include <vector>
@@ -85,7 +83,8 @@ bool MoveInsideButton(HWND button, int dx, int dy) {
     while (!arrived && GetTickCount() < deadline) {
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             arrived |= msg.hwnd == button && msg.message == WM_MOUSEMOVE &&
-                       std::abs(GET_X_LPARAM(msg.lParam) - dx) <= 1 && std::abs(GET_Y_LPARAM(msg.lParam) - dy) <= 1;
+                       std::abs(static_cast<short>(LOWORD(msg.lParam)) - dx) <= 1 &&
+                       std::abs(static_cast<short>(HIWORD(msg.lParam)) - dy) <= 1;
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
