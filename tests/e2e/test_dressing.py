@@ -1,6 +1,8 @@
 """The dressed program as a user meets it: layered MainWindow and CountdownWindow with their skinned
 children, the translucent rounded face, the button faces, the clock in the text colour, hover faces and the
-tooltip, and the drawn caret blinking in the entry field."""
+tooltip (none on the close button), and the drawn caret blinking in the entry field."""
+
+import time
 
 from e2elib import Program, Screenshot, click, gbk, run, wait_for, wait_for_screen, xdotool
 
@@ -74,10 +76,14 @@ def test():
         wait_for(lambda: not any(draw_states().values()), 10, what="every button in its normal face")
         before = wait_for_screen(lambda shot: check_face(shot, main, strip))
 
+        def tips_shown():
+            return [w for w in program.windows_all() if w.kind == "tooltip" and w.num("visible")]
+
         # Hover on the start button: face B (pixels change) and the tooltip.
+        hovered_at = time.time()
         xdotool("mousemove", "--sync", *start.centre)
-        tips = wait_for(lambda: [w for w in program.windows_all() if w.kind == "tooltip" and w.num("visible")],
-                        10, what="a visible tooltip")
+        tips = wait_for(tips_shown, 10, what="a visible tooltip")
+        tip_delay = time.time() - hovered_at
         assert any(t.text == gbk("设置并启动定时关机") for t in tips), tips
 
         def start_face_changed(shot):
@@ -89,6 +95,12 @@ def test():
         xdotool("mousemove", "--sync", *close.centre)
         wait_for(lambda: draw_states()[close.hwnd] == 1, 10, what="the close button hovered")
         assert region(Screenshot(), close) == region(before, close), "close face changed on hover"
+        # ... and no tooltip: none shows over it in three times what the start button's took (the start
+        # button's own goes once the mouse has left it).
+        watched_until = time.time() + 3 * tip_delay
+        while time.time() < watched_until:
+            assert all(t.text == tips[0].text for t in tips_shown()), "a tooltip over the close button"
+        assert not tips_shown(), "a tooltip over the close button"
         xdotool("mousemove", "--sync", *AWAY)
 
         # Clicking into the entry field shows the drawn caret blinking: once the prompt has cleared, the next
