@@ -1,10 +1,12 @@
 """The dressed program as a user meets it: layered MainWindow and CountdownWindow with their skinned
 children, the translucent rounded face, the button faces, the clock in the text colour, hover faces and the
-tooltip (none on the close button), and the drawn caret blinking in the entry field."""
+tooltip (none on the close button), the drawn caret blinking in the entry field, and nothing of the hidden
+holder of the countdown message on the face during a countdown."""
 
 import time
 
-from e2elib import Program, Screenshot, click, gbk, run, wait_for, wait_for_screen, xdotool
+from e2elib import Program, Screenshot, click, gbk, run, type_text, wait_for, wait_for_screen, xdotool
+from test_countdown import HEAD, time_ahead
 
 WS_EX_TOPMOST = 0x8
 WS_EX_LAYERED = 0x80000
@@ -116,6 +118,21 @@ def test():
         wait_for(changed, 5, interval=0, what="the entry field to change: no blinking caret")
         columns = {i % entry.rect[2] for i, (p, q) in enumerate(zip(shots[-2], shots[-1])) if p != q}
         assert len(columns) <= 2, f"the change is not a caret line: columns {sorted(columns)}"
+
+        # During a countdown 编辑框3 holds the strip's message, hidden: MainWindow's face, composed again since
+        # (the clock has moved on), does not show it.
+        type_text(time_ahead(600))  # never reached: the program is ended long before
+        click(*start.centre)
+        xdotool("mousemove", "--sync", *AWAY)
+        holder, clock = main.child(72, 24), main.child(102, 32)
+        wait_for(lambda: program.find(128, 128).child(72, 24).text.startswith(HEAD), 10,
+                 what="the countdown message in 编辑框3")
+        held = region(Screenshot(), clock)
+
+        def clock_moved_on(shot):
+            assert region(shot, clock) != held, "the clock has not moved on"
+        during = wait_for_screen(clock_moved_on)
+        assert region(during, holder) == region(before, holder), "编辑框3 shows on MainWindow's face"
 
 
 run(test)
