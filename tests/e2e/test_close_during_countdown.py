@@ -1,17 +1,21 @@
-"""The close button ends the program with code 0 during a countdown, without asking Windows to switch off."""
+"""The close button ends the program with code 0 during a countdown, without asking Windows to switch off.
+An empty trace proves that only because the same prefix and trace settings show the call when it is made:
+the shutdown probe makes it right after."""
 
 import datetime
 import os
+import subprocess
 
-from e2elib import (BUILD, Program, click, end_prefix, exit_windows_calls, run, scaled, switch_off_prefix, type_text,
-                    wait_for)
+from e2elib import (BUILD, WINE, Program, click, end_prefix, exit_windows_calls, run, scaled, switch_off_prefix,
+                    type_text, wait_for, wine_env)
 from test_countdown import HEAD, child_text, controls, focus_entry, time_ahead
 
 
 def test():
     prefix = switch_off_prefix()
     trace = os.path.join(BUILD, "e2e-close-trace.txt")
-    with Program(extra_env={"WINEPREFIX": prefix, "WINEDEBUG": "-all,+relay"}, stderr_path=trace) as program:
+    env = {"WINEPREFIX": prefix, "WINEDEBUG": "-all,+relay"}
+    with Program(extra_env=env, stderr_path=trace) as program:
         program.wait_windows(3, timeout=90)
         entry, start, _, close = controls(program)
         focus_entry(program, entry)
@@ -28,6 +32,15 @@ def test():
              what="the target passing")
     end_prefix(prefix)
     assert exit_windows_calls(trace) == [], "closing during a countdown must not switch off"
+
+    control = os.path.join(BUILD, "e2e-close-control-trace.txt")
+    with open(control, "wb") as err:
+        subprocess.run([*WINE, os.path.join(BUILD, "tests", "e2e", "shutdown_probe.exe")],
+                       env=wine_env({**env, "OC_SHUTDOWN_PROBE_PREFIX": "own"}), stdout=subprocess.DEVNULL, stderr=err,
+                       timeout=scaled(60))
+    end_prefix(prefix)
+    assert exit_windows_calls(control) == ["Call user32.ExitWindowsEx(0000000c,00000000)"], \
+        "the trace shows no call that was made"
 
 
 if __name__ == "__main__":

@@ -1,8 +1,12 @@
 """The dressed program as a user meets it: layered MainWindow and CountdownWindow with their skinned
 children, the translucent rounded face, the button faces, the clock in the text colour, hover faces and the
-tooltip, the drawn caret blinking in the entry field, and the buttons' names as a screen reader reads them."""
+tooltip (none on the close button), the drawn caret blinking in the entry field, the buttons' names as a screen
+reader reads them, and nothing of the hidden holder of the countdown message on the face during a countdown."""
 
-from e2elib import Program, Screenshot, click, gbk, probe, run, wait_for, wait_for_screen, xdotool
+import time
+
+from e2elib import Program, Screenshot, click, gbk, probe, run, type_text, wait_for, wait_for_screen, xdotool
+from test_countdown import HEAD, time_ahead
 
 WS_EX_TOPMOST = 0x8
 WS_EX_LAYERED = 0x80000
@@ -87,10 +91,14 @@ def test():
         wait_for(lambda: not any(draw_states().values()), 10, what="every button in its normal face")
         before = wait_for_screen(lambda shot: check_face(shot, main, strip))
 
+        def tips_shown():
+            return [w for w in program.windows_all() if w.kind == "tooltip" and w.num("visible")]
+
         # Hover on the start button: face B (pixels change) and the tooltip.
+        hovered_at = time.time()
         xdotool("mousemove", "--sync", *start.centre)
-        tips = wait_for(lambda: [w for w in program.windows_all() if w.kind == "tooltip" and w.num("visible")],
-                        10, what="a visible tooltip")
+        tips = wait_for(tips_shown, 10, what="a visible tooltip")
+        tip_delay = time.time() - hovered_at
         assert any(t.text == gbk("设置并启动定时关机") for t in tips), tips
 
         def start_face_changed(shot):
@@ -102,6 +110,12 @@ def test():
         xdotool("mousemove", "--sync", *close.centre)
         wait_for(lambda: draw_states()[close.hwnd] == 1, 10, what="the close button hovered")
         assert region(Screenshot(), close) == region(before, close), "close face changed on hover"
+        # ... and no tooltip: none shows over it in three times what the start button's took (the start
+        # button's own goes once the mouse has left it).
+        watched_until = time.time() + 3 * tip_delay
+        while time.time() < watched_until:
+            assert all(t.text == tips[0].text for t in tips_shown()), "a tooltip over the close button"
+        assert not tips_shown(), "a tooltip over the close button"
         xdotool("mousemove", "--sync", *AWAY)
 
         # Clicking into the entry field shows the drawn caret blinking: once the prompt has cleared, the next
@@ -117,6 +131,21 @@ def test():
         wait_for(changed, 5, interval=0, what="the entry field to change: no blinking caret")
         columns = {i % entry.rect[2] for i, (p, q) in enumerate(zip(shots[-2], shots[-1])) if p != q}
         assert len(columns) <= 2, f"the change is not a caret line: columns {sorted(columns)}"
+
+        # During a countdown 编辑框3 holds the strip's message, hidden: MainWindow's face, composed again since
+        # (the clock has moved on), does not show it.
+        type_text(time_ahead(600))  # never reached: the program is ended long before
+        click(*start.centre)
+        xdotool("mousemove", "--sync", *AWAY)
+        holder, clock = main.child(72, 24), main.child(102, 32)
+        wait_for(lambda: program.find(128, 128).child(72, 24).text.startswith(HEAD), 10,
+                 what="the countdown message in 编辑框3")
+        held = region(Screenshot(), clock)
+
+        def clock_moved_on(shot):
+            assert region(shot, clock) != held, "the clock has not moved on"
+        during = wait_for_screen(clock_moved_on)
+        assert region(during, holder) == region(before, holder), "编辑框3 shows on MainWindow's face"
 
 
 run(test)

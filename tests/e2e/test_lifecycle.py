@@ -1,16 +1,20 @@
 """How the run ends: closing MainWindow alone keeps the program running, the last window gone ends it with
-code 0, the close button ends it with code 0, Esc closes the focused window, and a press on MainWindow's bare
-area drags it."""
+code 0, the close button ends it with code 0, Esc closes the window it is pressed on (each of the three alone),
+and a press on MainWindow's bare area drags it."""
 
-from e2elib import Program, click, drag, key, probe, run, wait_for
+from e2elib import Program, Screenshot, click, drag, key, probe, run, type_text, wait_for
+from test_countdown import HEAD, child_text, controls, focus_entry, time_ahead
+
+PANEL_SIZE = (250, 155)  # WebPanelWindow
+COUNTDOWN_SIZE = (295, 56)  # CountdownWindow
 
 
 def goes_on(program):
     """Whether the program still runs once a timer has fired after what came before: a quitting program takes
     its quit message before any timer. The strip's copy timer writes over a text put there."""
-    strip_text = program.find(295, 56).child(296, 56)
+    strip_text = program.find(*COUNTDOWN_SIZE).child(296, 56)
     probe("settext", str(strip_text.hwnd), "x", env=program.env)
-    wait_for(lambda: not program.running() or program.find(295, 56).child(296, 56).text != b"x", 10,
+    wait_for(lambda: not program.running() or program.find(*COUNTDOWN_SIZE).child(296, 56).text != b"x", 10,
              what="a timer to fire")
     return program.running()
 
@@ -30,10 +34,23 @@ def last_window_gone_ends_with_zero():
 def close_button_ends_with_zero():
     # With the web panel showing its browser: the browser is let go before OLE ends, and the end is quick.
     with Program() as program:
-        windows = program.wait_windows(3)
-        assert any(w.children for w in windows if w.rect[2:] != (128, 128)), "a panel with its browser's window"
+        program.wait_windows(3)
+        wait_for(lambda: any(c.fields.get("class") == "Shell Embedding" for c in program.find(*PANEL_SIZE).children),
+                 30, what="the web panel's browser window")
         click(*program.find(128, 128).child(16, 16).centre)  # 按钮3
         assert program.exit_code(10) == 0
+
+
+def escape_closes(program, size, point):
+    """Clicks the window of that size at point, presses Esc and waits for that window alone to close. (A
+    window brought forward from another process does not get the screen's keyboard: a click gives it.)"""
+    window = program.find(*size)
+    click(*point)
+    wait_for(lambda: (program.input() or window).num("foreground") == window.hwnd, 10, what=f"{window} in front")
+    others = len(program.windows()) - 1
+    key("Escape")
+    wait_for(lambda: program.find(*size) is None, 10, what=f"{window} closed by Esc")
+    assert len(program.windows()) == others, "Esc must close that window alone"
 
 
 def escape_closes_the_focused_window_and_bare_press_drags():
@@ -54,10 +71,35 @@ def escape_closes_the_focused_window_and_bare_press_drags():
         assert goes_on(program), "Esc must close MainWindow alone"
 
 
+def escape_closes_the_strip_and_the_panel():
+    with Program() as program:
+        program.wait_windows(3)
+        entry, start, _, _ = controls(program)
+        focus_entry(program, entry)
+        type_text(time_ahead(600))  # never reached: the program is ended long before
+        click(*start.centre)
+        wait_for(lambda: (child_text(program, COUNTDOWN_SIZE, (296, 56)) or b"").startswith(HEAD), 10,
+                 what="the countdown counting")
+        # The strip takes a click only where its text is drawn; MainWindow lies over its lower part.
+        strip, main = program.find(*COUNTDOWN_SIZE).rect, program.find(128, 128).rect
+        shot = Screenshot()
+        inked = [(x, y) for y in range(strip[1], strip[1] + strip[3]) for x in range(strip[0], strip[0] + strip[2])
+                 if x < shot.width and not inside(main, x, y) and shot.pixel(x, y) != (0, 0, 0)]
+        assert inked, "the strip's text on the screen"
+        escape_closes(program, COUNTDOWN_SIZE, inked[len(inked) // 2])
+        escape_closes(program, PANEL_SIZE, program.find(*PANEL_SIZE).centre)
+        assert program.running() and program.find(128, 128), "MainWindow stays"
+
+
+def inside(rect, x, y):
+    return rect[0] <= x < rect[0] + rect[2] and rect[1] <= y < rect[1] + rect[3]
+
+
 def test():
     last_window_gone_ends_with_zero()
     close_button_ends_with_zero()
     escape_closes_the_focused_window_and_bare_press_drags()
+    escape_closes_the_strip_and_the_panel()
 
 
 run(test)

@@ -1,8 +1,9 @@
 #pragma once
-// Helpers shared by the Windows tests: message pumping, child processes of the test program itself and the
-// count of live GDI objects.
+// Helpers shared by the Windows tests: message pumping, child processes of the test program itself, the
+// count of live GDI objects and the private bytes.
 
 #include <windows.h>
+#include <psapi.h>
 #include <winternl.h>
 
 #include <cstdint>
@@ -124,6 +125,15 @@ inline DWORD GdiObjectCount() {
     for (size_t i = 0; i < 0x10000; ++i)
         count += table[i * 24 + 14] != 0;
     return count;
+}
+
+// The process's private bytes. Wine leaves PrivateUsage at 0 and keeps the same figure (the anonymous memory
+// in use, so written pages only) in PagefileUsage.
+inline SIZE_T PrivateBytes() {
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
+    return counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
 }
 
 }  // namespace testsupport

@@ -379,11 +379,9 @@ TEST_F(FontsTest, SetHandleAndDeleteReleaseTheHeldObjects) {
         format.Delete();
     };
     cycle(1000);
-    const SIZE_T before = gfxtest::PrivateBytes();
-    cycle(20000);
-    const long long growth = static_cast<long long>(gfxtest::PrivateBytes()) - static_cast<long long>(before);
+    const long long growth = gfxtest::PrivateBytesGrowth(1 << 20, [&] { cycle(20000); });
     std::printf("[ figures  ] 20000 font, family and format replacements: private bytes %+lld\n", growth);
-    EXPECT_LT(growth, 1024 * 1024);
+    EXPECT_LT(growth, 1 << 20);
     EXPECT_EQ(font.GetHandle(), nullptr);
     EXPECT_EQ(family.GetHandle(), nullptr);
     EXPECT_EQ(format.GetHandle(), nullptr);

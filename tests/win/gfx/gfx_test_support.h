@@ -1,10 +1,12 @@
 #pragma once
 // Shared by the graphics tests: a started GDI+ session, PNG bytes made with GDI+ itself, pixel reads and
-// the process's private bytes. GDI+ is reached through table entries like the program's own code, so no
+// the growth of the private bytes. GDI+ is reached through table entries like the program's own code, so no
 // test links GdiPlus.dll either.
 
+#include <gtest/gtest.h>
 #include <windows.h>
-#include <psapi.h>
+
+#include <cstring>
 
 #include <cstdint>
 #include <functional>
@@ -13,6 +15,7 @@
 #include "gfx/graphics.h"
 #include "gfx/memory_stream.h"
 #include "gfx/sysapi.h"
+#include "win_test_support.h"
 
 namespace gfxtest {
 
@@ -71,12 +74,22 @@ inline Gdiplus::ARGB PixelAt(Gdiplus::GpImage* image, int x, int y) {
     return argb;
 }
 
-inline SIZE_T PrivateBytes() {
-    PROCESS_MEMORY_COUNTERS_EX counters = {};
-    counters.cb = sizeof counters;
-    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
-    // Wine leaves PrivateUsage at 0; its PagefileUsage is the same commit charge, as on Windows.
-    return counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
+// How much the private bytes grew over body(), for a check that growth below `limit` is no leak. A counter
+// that does not move would pass any such check: so it must read something, and `limit` bytes leaked on
+// purpose right after body() must show in it.
+inline long long PrivateBytesGrowth(size_t limit, const std::function<void()>& body) {
+    const auto now = [] { return static_cast<long long>(testsupport::PrivateBytes()); };
+    const long long before = now();
+    EXPECT_GT(before, 0) << "the private bytes read 0";
+    body();
+    const long long growth = now() - before;
+    const long long beforeLeak = now();
+    void* leak = VirtualAlloc(nullptr, limit, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (leak)
+        std::memset(leak, 1, limit);  // written, as a leaked block is: untouched pages are not counted by Wine
+    EXPECT_GE(now() - beforeLeak, static_cast<long long>(limit)) << "a leak of " << limit << " bytes did not show";
+    VirtualFree(leak, 0, MEM_RELEASE);
+    return growth;
 }
 
 // A counted byte block made from raw bytes, for hand-written test data.

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <climits>
+#include <cstring>
 #include <vector>
 
 namespace scheduler {
@@ -88,6 +90,50 @@ TEST(RequestSystemExit, ModesOutsideOneToFiveReturnZeroAndLeaveTheTokenAlone) {
         EXPECT_EQ(RequestSystemExit(mode), 0) << mode;
         EXPECT_FALSE(ShutdownPrivilegeEnabled()) << "mode " << mode << " touched the token";
     }
+}
+
+// Hides a kernel32 export from GetProcAddress while it lives, as a system without that function has it: the
+// name in the export table is changed in memory (first letter in lower case) and put back afterwards.
+class HiddenKernelExport {
+  public:
+    explicit HiddenKernelExport(const char* name) {
+        auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA("kernel32.dll"));
+        const auto* nt =
+            reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+        const auto* exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(
+            base + nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT].VirtualAddress);
+        const auto* names = reinterpret_cast<const DWORD*>(base + exports->AddressOfNames);
+        for (DWORD i = 0; i < exports->NumberOfNames && !name_; ++i) {
+            char* entry = reinterpret_cast<char*>(base + names[i]);
+            if (std::strcmp(entry, name) == 0 && VirtualProtect(entry, 1, PAGE_READWRITE, &protection_))
+                name_ = entry;
+        }
+        if (name_)
+            name_[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(name_[0])));
+    }
+    ~HiddenKernelExport() {
+        if (!name_)
+            return;
+        name_[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(name_[0])));
+        VirtualProtect(name_, 1, protection_, &protection_);
+    }
+    HiddenKernelExport(const HiddenKernelExport&) = delete;
+    HiddenKernelExport& operator=(const HiddenKernelExport&) = delete;
+
+  private:
+    char* name_ = nullptr;
+    DWORD protection_ = 0;
+};
+
+// Suspend and hibernate go through SetSystemPowerState, which the program finds by name at the call.
+TEST(RequestSystemExit, SuspendAndHibernateAnswerFalseWhenTheSystemLacksSetSystemPowerState) {
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    ASSERT_NE(GetProcAddress(kernel, "SetSystemPowerState"), nullptr);
+    HiddenKernelExport hidden("SetSystemPowerState");
+    // Never called for real: were it still found, the test stops here.
+    ASSERT_EQ(GetProcAddress(kernel, "SetSystemPowerState"), nullptr) << "the function could not be hidden";
+    EXPECT_EQ(RequestSystemExit(Suspend, true), 0);
+    EXPECT_EQ(RequestSystemExit(Hibernate), 0);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -69,6 +70,29 @@ void MouseButton(bool down) {
 
 bool PumpUntilState(HWND button, int32_t state) {
     return testsupport::PumpUntil([&] { return StateOf(button) == state; }, 3000);
+}
+
+// Moves the cursor onto the button's pixel (dx, dy) of a button at (50, 50) in a window at (100, 100), pumps
+// until the button has been handed that move, and then until the queue is empty (so a repaint it asked for
+// is done). What a move did not do is judged only once the move has arrived.
+bool MoveInsideButton(HWND button, int dx, int dy) {
+    MouseTo(100 + 50 + dx, 100 + 50 + dy);
+    const DWORD deadline = GetTickCount() + testsupport::Scaled(3000);
+    bool arrived = false;
+    MSG msg;
+    while (!arrived && GetTickCount() < deadline) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            arrived |= msg.hwnd == button && msg.message == WM_MOUSEMOVE &&
+                       std::abs(static_cast<short>(LOWORD(msg.lParam)) - dx) <= 1 &&
+                       std::abs(static_cast<short>(HIWORD(msg.lParam)) - dy) <= 1;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Sleep(1);
+    }
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&msg);
+    return arrived;
 }
 
 struct Faces {
@@ -146,10 +170,8 @@ TEST_F(OrdinaryButton, MovesInsideAHoveredButtonDoNotRepaint) {
     MouseToButton(10, 10);
     ASSERT_TRUE(PumpUntilState(button_, skin::kStateHover));
     PaintSentinel(button_);
-    MouseToButton(20, 12);
-    testsupport::PumpMessages(100);
-    MouseToButton(25, 14);
-    testsupport::PumpMessages(100);
+    ASSERT_TRUE(MoveInsideButton(button_, 20, 12));
+    ASSERT_TRUE(MoveInsideButton(button_, 25, 14));
     EXPECT_EQ(StateOf(button_), skin::kStateHover);
     EXPECT_EQ(FacePixel(button_), RGB(255, 0, 255));
 }
@@ -351,10 +373,8 @@ TEST_F(LayeredButton, EnteringRecomposesOnceAndMovesInsideDoNot) {
     testsupport::PumpMessages(50);
     EXPECT_EQ(Composed().count, 1);
     EXPECT_EQ(Composed().buttonPixel, 0xFF00FF00u);
-    MouseToButton(20, 12);
-    testsupport::PumpMessages(100);
-    MouseToButton(25, 14);
-    testsupport::PumpMessages(100);
+    ASSERT_TRUE(MoveInsideButton(button_, 20, 12));
+    ASSERT_TRUE(MoveInsideButton(button_, 25, 14));
     EXPECT_EQ(Composed().count, 1);
     EXPECT_EQ(StateOf(button_), skin::kStateHover);
 }

@@ -112,17 +112,22 @@ TEST(ComposeToBitmap, InvalidOrEmptyWindowGivesNoImage) {
     EXPECT_FALSE(skin::ComposeToBitmap(empty.get()));
 }
 
-TEST(DrawChildFace, BackColourMinusOneFillsNothingAndBlackWithAlpha255FillsOpaqueBlack) {
-    TopWindow top(80, 30);
+// 0xFFFFFFFF is "no colour"; white (0x00FFFFFF) and black are colours like any other, opaque at alpha 255.
+TEST(DrawChildFace, BackColourMinusOneFillsNothingAndBlackOrWhiteWithAlpha255FillOpaque) {
+    TopWindow top(110, 30);
     HWND none = MakePngChild(top.get(), 0, 0, 30, 30);
     SetProp32(none, key::kBackColor, 0xFFFFFFFF);
     HWND black = MakePngChild(top.get(), 40, 0, 30, 30);
     SetProp32(black, key::kBackColor, 0);
+    HWND white = MakePngChild(top.get(), 80, 0, 30, 30);
+    SetProp32(white, key::kBackColor, 0x00FFFFFF);
     gfx::UniqueGpImage image = Compose(top.get());
     EXPECT_EQ(Alpha(PixelAt(image.get(), 15, 15)), 0u);
     EXPECT_EQ(PixelAt(image.get(), 40, 0), 0xFF000000u);
     EXPECT_EQ(PixelAt(image.get(), 69, 29), 0xFF000000u);
     EXPECT_EQ(Alpha(PixelAt(image.get(), 70, 15)), 0u);
+    EXPECT_EQ(PixelAt(image.get(), 80, 0), 0xFFFFFFFFu);
+    EXPECT_EQ(PixelAt(image.get(), 109, 29), 0xFFFFFFFFu);
 }
 
 TEST(DrawChildFace, BackColourIsConvertedWithItsAlpha) {
@@ -407,34 +412,24 @@ TEST_F(ChildText, CrLfBreaksTheLineAndDrawsNothingAfterTheLastCharacter) {
     EXPECT_GE(two.bottom - two.top, 2 * (one.bottom - one.top)) << "one line only";
 }
 
-TEST_F(ChildText, GbkTextIsConvertedFromTheSystemCodePage) {
-    // "时间" arrives as GBK bytes; the composed glyphs must be those of U+65F6 U+95F4 drawn the same way,
-    // not of four 8-bit characters.
+// "时间" arrives as GBK bytes and must show as two ideographs: each fills most of the font's em square (16
+// pixels), so the ink is 1.5 to 2 ems wide and most of one em high. Read as 8-bit characters it would be four
+// Latin letters, about 40 pixels wide; read as anything else, replacement boxes or nothing.
+TEST_F(ChildText, GbkTextShowsAsItsTwoIdeographs) {
     TextChild(10, 10, 120, 30, "时间");
-    gfx::UniqueGpImage composed = Compose(top_.get());
-
-    gfx::UniqueGpImage expected = SolidImage(160, 60, 0);
-    {
-        gfx::UniqueGpGraphics g;
-        sys::GdipGetImageGraphicsContext(expected.get(), g.put());
-        gfx::FontObject font;
-        font.CreateFromHFONT(font_);
-        gfx::StringFormatObject format;
-        format.Create(0x1004, 0);
-        format.SetAlignments(Gdiplus::StringAlignmentNear, Gdiplus::StringAlignmentCenter);
-        Gdiplus::GpSolidFill* brush = nullptr;
-        sys::GdipCreateSolidFill(kOpaqueRed, &brush);
-        const Gdiplus::RectF layout(12, 12, 116, 26);
-        sys::GdipDrawString(g.get(), L"\u65F6\u95F4", 2, font.GetHandle(), &layout, format.GetHandle(), brush);
-        sys::GdipDeleteBrush(brush);
+    gfx::UniqueGpImage image = Compose(top_.get());
+    const composetest::Box inset{12, 12, 128, 38};
+    RECT ink = {1000, 1000, -1, -1};
+    auto drawn = composetest::PixelsWhere(image.get(), [](uint32_t c) { return Alpha(c) != 0; });
+    for (const POINT& p : drawn) {
+        EXPECT_TRUE(inset.Contains(p.x, p.y)) << p.x << "," << p.y;
+        ink = {std::min(ink.left, p.x), std::min(ink.top, p.y), std::max(ink.right, p.x + 1),
+               std::max(ink.bottom, p.y + 1)};
     }
-    auto drawn = composetest::PixelsWhere(composed.get(), [](uint32_t c) { return Alpha(c) != 0; });
-    EXPECT_GT(drawn.size(), 20u);
-    int differing = 0;
-    for (int y = 0; y < 60; ++y)
-        for (int x = 0; x < 160; ++x)
-            differing += PixelAt(composed.get(), x, y) != PixelAt(expected.get(), x, y);
-    EXPECT_EQ(differing, 0);
+    EXPECT_GE(ink.right - ink.left, 24) << "two glyphs of about one em each";
+    EXPECT_LE(ink.right - ink.left, 32) << "two glyphs of about one em each";
+    EXPECT_GE(ink.bottom - ink.top, 12) << "ideographs fill most of the em's height";
+    EXPECT_LE(std::abs((ink.top + ink.bottom) / 2 - 25), 3) << "centred in the child";
 }
 
 TEST_F(ChildText, EmptyTextDrawsNoTextButTheBorderStays) {

@@ -5,7 +5,6 @@
 // leaks on purpose shows that the same check catches a steady leak. Each test prints its samples.
 
 #include <windows.h>
-#include <psapi.h>
 
 #include <gtest/gtest.h>
 
@@ -51,14 +50,6 @@ DWORD KernelHandles() {
         count += GetHandleInformation(reinterpret_cast<HANDLE>(h), &flags) != 0;
     }
     return count;
-}
-
-// Private bytes; Wine reports PrivateUsage as 0 and keeps the same figure in PagefileUsage.
-SIZE_T PrivateBytes() {
-    PROCESS_MEMORY_COUNTERS_EX counters{};
-    counters.cb = sizeof counters;
-    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
-    return counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
 }
 
 // The run is sampled at its start and after each eighth; the first eighth is the warm-up (caches, the GDI+
@@ -125,7 +116,7 @@ class SoakTest : public testing::Test {
         auto sample = [&r](int k) {
             r.gdi.values[k] = testsupport::GdiObjectCount();
             r.handles.values[k] = KernelHandles();
-            r.privateKB.values[k] = static_cast<double>(PrivateBytes()) / 1024;
+            r.privateKB.values[k] = static_cast<double>(testsupport::PrivateBytes()) / 1024;
         };
         sample(0);
         const DWORD began = GetTickCount();
