@@ -36,6 +36,7 @@ void Reset() {
     g_state.targetMinute = 0;
     g_state.targetSecond = 0;
     g_state.countingDown = false;
+    g_state.switchOffRequested = false;
     Tell(g_port.armCountdown, false);
     Tell(g_port.writeEntry, TIME_PROMPT);
     g_state.stopRequested = 0;
@@ -49,6 +50,7 @@ std::string TwoDigits(int32_t value) {
 // Asks for the switch-off; a refusal replaces the countdown message, so that the strip says why the computer
 // is still on.
 void SwitchOff() {
+    g_state.switchOffRequested = true;
     if (!g_port.requestPowerOff)
         return;
     const SwitchOffResult result = g_port.requestPowerOff();
@@ -116,6 +118,7 @@ void OnStartClicked() {
     g_state.targetSecond = TextToInteger(pieces[2]);
     // A new target is a new countdown: the late-tick allowance must not carry over from the old one.
     g_state.countingDown = false;
+    g_state.switchOffRequested = false;
     Tell(g_port.armCountdown, true);
     Tell(g_port.showStrip, true);
 }
@@ -132,7 +135,7 @@ void OnCountdownTimer() {
     // Targets are stored unchecked, so the difference can lie far outside 32 bits.
     g_state.secondsLeft = base::TruncateToInt32(target - timeOfDay);
 
-    if (g_state.stopRequested == 1) {
+    if (g_state.stopRequested == 1 || g_state.switchOffRequested) {
         Reset();
         return;
     }

@@ -45,6 +45,9 @@ struct State {
     // Set by a tick that wrote a message with at least one second left; cleared by every start and reset.
     // Lets the next tick tell a skipped last second from a target that was already past.
     bool countingDown = false;
+    // Set when a tick asked for the switch-off; the next tick then ends the countdown, even one that reads the
+    // same second again, so that one countdown asks once. Cleared by every start and reset.
+    bool switchOffRequested = false;
 };
 
 // How the scheduler reaches the windows, the clock and the switch-off, named by what it means. An entry left

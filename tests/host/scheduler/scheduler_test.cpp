@@ -208,6 +208,16 @@ TEST_F(SchedulerTest, RefusedSwitchOffIsShownInPlaceOfTheLastMessage) {
     EXPECT_EQ(LastMessage(), failed);
 }
 
+TEST_F(SchedulerTest, ATickThatReadsTheLastSecondAgainEndsTheCountdownWithoutAskingAgain) {
+    At(10, 0, 0);
+    Start("10:00:02");
+    TickAt(10, 0, 1);
+    TickAt(10, 0, 1);  // the timer fired twice within one second of the clock
+    EXPECT_EQ(requests_.size(), 1u);
+    EXPECT_TRUE(IsIdleAfterReset());
+    EXPECT_EQ(LastMessage(), kZeroLeft);
+}
+
 TEST_F(SchedulerTest, MessageNumbersHaveNoLeadingZeros) {
     At(10, 0, 0);
     Start("11:02:06");  // 3726 s ahead, 3725 after the decrement
