@@ -325,9 +325,8 @@ TEST_F(BadInputTest, DamagedPicturesGiveTheSkinSettersNoImageAndTheOldFaceStays)
     }
 }
 
-// The strip's copy timer writes the countdown text on every tick, four times a second, changed or not: a flood
-// of identical writes. Each write still reaches the strip (its text is set and its content-changed event
-// fires), but only a changed text is composed and presented.
+// The same countdown text copied into the strip again and again: each write still reaches the strip (its text
+// is set and its content-changed event fires), but only a changed text is composed and presented.
 TEST_F(BadInputTest, TheSameTextCopiedIntoTheStripAgainAndAgainIsPresentedOnce) {
     HWND strip = ProgramWindow(kCountdownWindow);
     static int changes;
@@ -336,16 +335,16 @@ TEST_F(BadInputTest, TheSameTextCopiedIntoTheStripAgainAndAgainIsPresentedOnce) 
     auto presented = [&] { return std::count(g_presented.begin(), g_presented.end(), strip); };
 
     SetControlProperty(kMainWindow, kCountdownTextHolder, kEditContent, "离关机还有\r\n0小时:0分钟:3秒");
-    app::OnMirrorTimer();
+    app::MirrorCountdownMessage();
     EXPECT_EQ(presented(), 1);
     const int changesPerCopy = changes;
     EXPECT_GE(changesPerCopy, 1);
-    app::OnMirrorTimer();
-    app::OnMirrorTimer();
+    app::MirrorCountdownMessage();
+    app::MirrorCountdownMessage();
     EXPECT_EQ(presented(), 1);
     EXPECT_EQ(changes, 3 * changesPerCopy);
     SetControlProperty(kMainWindow, kCountdownTextHolder, kEditContent, "离关机还有\r\n0小时:0分钟:2秒");
-    app::OnMirrorTimer();
+    app::MirrorCountdownMessage();
     EXPECT_EQ(presented(), 2);
     EXPECT_EQ(GetControlProperty(kCountdownWindow, kCountdownText, kEditContent).text, "离关机还有\r\n0小时:0分钟:2秒");
     app::BindEvent(kCountdownWindow, kCountdownText, app::kEventChanged, nullptr);
