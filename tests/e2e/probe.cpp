@@ -3,6 +3,8 @@
 //   ocprobe close HWND           posts WM_CLOSE to a window
 //   ocprobe focus HWND           brings a window forward and gives it the keyboard focus
 //   ocprobe settext HWND TEXT    WM_SETTEXT to a control (as a paste would), TEXT in UTF-8
+//   ocprobe watchclock HWND MS   polls a clock text ("...HH:MM:SS") for MS milliseconds; one line per change:
+//                                how many ms after the start of the second it shows the change was seen
 // Lines of "dump": key=value pairs separated by tabs; texts are hex-encoded GBK bytes. The last line, "input",
 // says where input goes: the foreground window, and the focus and the window in a move loop of the program's
 // user-interface thread.
@@ -132,6 +134,34 @@ HWND ParseHandle(const char* text) {
     return reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(text, nullptr, 10)));
 }
 
+// The text through the window's own procedure: another process's edit box keeps no caption for GetWindowText.
+std::string ReadText(HWND hwnd) {
+    char text[64] = "";
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 500,
+                             &length))
+        return {};
+    return std::string(text, length < sizeof text ? length : 0);
+}
+
+int WatchClock(HWND hwnd, DWORD ms) {
+    const DWORD start = GetTickCount();
+    std::string last = ReadText(hwnd);
+    while (GetTickCount() - start < ms) {
+        Sleep(1);
+        std::string text = ReadText(hwnd);
+        SYSTEMTIME now{};
+        GetLocalTime(&now);
+        if (text == last || text.size() < 2)
+            continue;
+        last = text;
+        const int shown = std::atoi(text.c_str() + text.size() - 2);
+        std::printf("%d\n", (now.wSecond - shown + 60) % 60 * 1000 + now.wMilliseconds);
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -155,6 +185,8 @@ int main(int argc, char** argv) {
         std::string text = argv[3];
         return SendMessageA(ParseHandle(argv[2]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str())) ? 0 : 1;
     }
-    std::fprintf(stderr, "usage: ocprobe dump | close HWND | focus HWND | settext HWND TEXT\n");
+    if (command == "watchclock" && argc > 3)
+        return WatchClock(ParseHandle(argv[2]), static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10)));
+    std::fprintf(stderr, "usage: ocprobe dump | close HWND | focus HWND | settext HWND TEXT | watchclock HWND MS\n");
     return 2;
 }
