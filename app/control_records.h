@@ -32,6 +32,9 @@ struct Control {
     uint32_t textColor = 0;
     uint32_t backColor = 0;
     int32_t interval = 0;
+    // A one-second timer fires at the start of each second: the start of the second it waits for, in
+    // milliseconds of the system clock (scheduler/second_ticks.h).
+    int64_t dueMs = 0;
     bool ignoreChange = false;
     std::string tag;
     std::unique_ptr<WebPanel> web;
@@ -66,10 +69,12 @@ bool RegisterClasses();
 void Fire(WindowId window, uint32_t source, int event);
 
 // Starts, restarts or stops the timer of a timer control; a negative interval counts as 0, and the running
-// interval written again leaves the timer undisturbed.
+// interval written again leaves the timer undisturbed. A one-second timer fires just after the start of each
+// second of the wall clock rather than a second after it was started.
 void SetTimerInterval(Control& c, int32_t interval);
 
-// Replaces an edit box's text: one content-changed event per write, even when the text is the same.
+// Replaces an edit box's text: one content-changed event per write, even when the text is the same. A box on a
+// layered window is never shown by the system, so the write leaves it nothing to paint.
 void WriteEditContent(Control& c, const std::string& text);
 
 }  // namespace app

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/control_records.h"
+#include "scheduler/second_ticks.h"
 
 namespace app {
 
@@ -153,10 +154,34 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
+// Milliseconds of the system clock, the one the C library's time() reads for the clock and the countdown.
+int64_t SystemClockMs() {
+    FILETIME ft{};
+    GetSystemTimeAsFileTime(&ft);
+    return static_cast<int64_t>((static_cast<uint64_t>(ft.dwHighDateTime) << 32 | ft.dwLowDateTime) / 10000);
+}
+
+bool IsSecondTimer(const Control& c) {
+    return c.interval == scheduler::kSecondMs;
+}
+
+// Re-armed from the current time on every firing: the system's timers keep the phase they were started with
+// and, on Windows, drift against the wall clock. False when the timer fired before its second began.
+bool ReArmSecondTimer(Control& c) {
+    const scheduler::SecondTimerStep step = scheduler::StepSecondTimer(SystemClockMs(), c.dueMs);
+    c.dueMs = step.dueMs;
+    SetTimer(c.hwnd, kSystemTimerId, step.delayMs, nullptr);
+    return step.fire;
+}
+
 LRESULT CALLBACK TimerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_TIMER && wParam == kSystemTimerId) {
         auto window = static_cast<WindowId>(reinterpret_cast<UINT_PTR>(GetPropA(hwnd, kTimerWindowKey)));
         auto control = static_cast<ControlId>(reinterpret_cast<UINT_PTR>(GetPropA(hwnd, kTimerControlKey)));
+        // Stepped before the handler runs, so that a handler that stops the timer has the last word.
+        Control* c = FindControl(FindWindowRecord(window), control);
+        if (c && c->hwnd == hwnd && IsSecondTimer(*c) && !ReArmSecondTimer(*c))
+            return 0;
         Fire(window, control, kEventPeriod);
         return 0;
     }
@@ -252,18 +277,28 @@ void SetTimerInterval(Control& c, int32_t interval) {
     if (c.interval > 0)
         KillTimer(c.hwnd, kSystemTimerId);
     c.interval = interval;
-    if (interval > 0)
+    if (IsSecondTimer(c)) {
+        const scheduler::SecondTimerStep step = scheduler::ArmSecondTimer(SystemClockMs());
+        c.dueMs = step.dueMs;
+        SetTimer(c.hwnd, kSystemTimerId, step.delayMs, nullptr);
+    } else if (interval > 0) {
         SetTimer(c.hwnd, kSystemTimerId, static_cast<UINT>(interval), nullptr);
+    }
 }
 
 // The box's own notifications of the replacement are ignored; the one change notification of our own then
 // counts for the write.
 void WriteEditContent(Control& c, const std::string& text) {
+    HWND box = c.hwnd;  // the content-changed handler may destroy the window, and the record with it
     c.ignoreChange = true;
-    SetWindowTextA(c.hwnd, text.c_str());
+    SetWindowTextA(box, text.c_str());
     c.ignoreChange = false;
-    SendMessageA(GetParent(c.hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(c.hwnd), EN_CHANGE),
-                 reinterpret_cast<LPARAM>(c.hwnd));
+    SendMessageA(GetParent(box), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(box), EN_CHANGE), reinterpret_cast<LPARAM>(box));
+    // A box on a layered window is never shown by the system (a skinned one is composed into the face, an
+    // unskinned one not drawn at all): the paint that the write and the skin's repaint on the change
+    // notification ask for would only cost the loop a message and the box a drawing.
+    if (IsWindow(box) && GetWindowLongPtrA(GetAncestor(box, GA_ROOT), GWL_EXSTYLE) & WS_EX_LAYERED)
+        ValidateRect(box, nullptr);
 }
 
 bool HandleProgramKey(const MSG& msg) {

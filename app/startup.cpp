@@ -116,7 +116,8 @@ void WireEvents() {
     BindEvent(kMainWindow, kClockTimer, kEventPeriod, scheduler::OnClockTimer);
     BindEvent(kMainWindow, kCountdownTimer, kEventPeriod, scheduler::OnCountdownTimer);
     BindEvent(kCountdownWindow, kCountdownWindowElement, kEventCreated, OnCountdownWindowCreated);
-    BindEvent(kCountdownWindow, kMirrorTimer, kEventPeriod, OnMirrorTimer);
+    // The mirror timer is stopped: the port copies each message into the strip as it writes it.
+    BindEvent(kCountdownWindow, kMirrorTimer, kEventPeriod, MirrorCountdownMessage);
     BindEvent(kWebPanelWindow, kWebPanelWindowElement, kEventCreated, OnWebPanelWindowCreated);
     // CountdownWindow 编辑框1's content-changed and the panel's "before navigating" handlers are empty:
     // nothing happens and every navigation is allowed, so nothing is bound for them.
@@ -128,8 +129,11 @@ void BindSchedulerPort(PowerOffFn requestPowerOff) {
     port.readEntry = [] { return ReadText(kMainWindow, kTimeEntryEdit); };
     port.writeEntry = [](const std::string& text) { WriteText(kMainWindow, kTimeEntryEdit, text); };
     port.writeClock = [](const std::string& text) { WriteText(kMainWindow, kClockEdit, text); };
-    // The message goes to the hidden 编辑框3; OnMirrorTimer carries it to the strip.
-    port.writeCountdownMessage = [](const std::string& text) { WriteText(kMainWindow, kCountdownTextHolder, text); };
+    // The message goes to the hidden 编辑框3 and from there to the strip at once, only when it is written.
+    port.writeCountdownMessage = [](const std::string& text) {
+        WriteText(kMainWindow, kCountdownTextHolder, text);
+        MirrorCountdownMessage();
+    };
     port.armCountdown = [](bool armed) {
         SetControlProperty(kMainWindow, kCountdownTimer, kTimerInterval, armed ? kTickMs : 0);
         if (!armed)
@@ -163,6 +167,9 @@ void OnCountdownWindowCreated() {
     int32_t height = ReadInt(kCountdownWindow, kCountdownWindowElement, kPropHeight);
     MoveWindowTo(kCountdownWindow, kCountdownWindowElement,
                  CountdownPosition(*g_globals.countdownPlacement, width, height));
+    // The strip shows what the holder shows from the start (empty until the first countdown tick), and its
+    // face is composed with that.
+    MirrorCountdownMessage();
     DressCountdownWindow(g_globals.skins);
 }
 
@@ -181,7 +188,7 @@ void OnCloseClicked() {
     base::EndProgram(0);
 }
 
-void OnMirrorTimer() {
+void MirrorCountdownMessage() {
     using namespace ids;
     WriteText(kCountdownWindow, kCountdownText, ReadText(kMainWindow, kCountdownTextHolder));
 }

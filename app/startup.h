@@ -38,8 +38,9 @@ void OnMainWindowCreated();
 void OnCountdownWindowCreated();
 void OnWebPanelWindowCreated();
 void OnCloseClicked();
-// CountdownWindow 时钟1 period: the strip shows what the countdown last wrote into MainWindow's 编辑框3.
-void OnMirrorTimer();
+// The strip (CountdownWindow 编辑框1) shows what the countdown last wrote into MainWindow's 编辑框3: called
+// on every write of the message, and when CountdownWindow is created.
+void MirrorCountdownMessage();
 
 struct StartOptions {
     WindowId startWindow = ids::kMainWindow;

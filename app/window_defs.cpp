@@ -100,7 +100,7 @@ constexpr ControlDef kMainControls[] = {
 };
 
 constexpr ControlDef kCountdownControls[] = {
-    // Initial content "是我"; the mirror timer replaces it on its first tick.
+    // Initial content "是我"; the copy of MainWindow's (empty) holder replaces it as the window is created.
     {.id = ids::kCountdownText,
      .kind = EditBox,
      .name = "\xB1\xE0\xBC\xAD\xBF\xF2"
@@ -113,9 +113,8 @@ constexpr ControlDef kCountdownControls[] = {
      .textColor = Rgb(128, 128, 128),
      .font = &kKaiTi12,
      .content = "\xCA\xC7\xCE\xD2"},
-    // The copy follows the countdown text within a quarter of a second; every copy recomposes the strip, so a
-    // 1 ms period (in practice the system's 15.6 ms timer resolution) would recompose it 64 times a second
-    // for a text that changes once a second.
+    // Stopped: the countdown message is copied into the strip as it is written (MirrorCountdownMessage), so
+    // nothing polls for a text that changes once a second.
     {.id = ids::kMirrorTimer,
      .kind = Timer,
      .name = "\xCA\xB1\xD6\xD3"
@@ -124,7 +123,7 @@ constexpr ControlDef kCountdownControls[] = {
      .top = 120,
      .width = 56,
      .height = 48,
-     .interval = kMirrorIntervalMs},
+     .interval = 0},
 };
 
 // The panel reaches 12 px past the left edge, 16 past the top, 38 past the right and 9 past the bottom, so

@@ -12,9 +12,6 @@ namespace app {
 // Stored colour value that stands for the system button-face colour.
 inline constexpr uint32_t kDefaultWindowColor = 0xFF000000u;
 
-// Period of CountdownWindow's copy timer, in milliseconds.
-inline constexpr int32_t kMirrorIntervalMs = 250;
-
 struct FontDef {
     const char* face;  // GBK bytes
     int32_t height;    // logical height: negative = character height in pixels

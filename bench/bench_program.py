@@ -1,8 +1,10 @@
 """Measures running programs from outside under Wine: the floor (bench_floor.exe, a bare layered window that
 presents one kept 128x128 frame a second), then each offclock.exe given: start-up to the first presented
-frame of MainWindow, memory after start-up, and CPU idle and while counting down (entry field not focused),
-as shares of one core for the program, the prefix's wineserver and the screen's Xvfb, and the program's
-against the floor. Prints; judges nothing. Run by scripts/bench, which gives it a screen and a Wine prefix of
+frame of MainWindow, how late the clock's text changes after the start of the second it shows (watched from
+another process in every timed start), memory after start-up, CPU idle and while counting down (entry field
+not focused), as shares of one core for the program, the prefix's wineserver and the screen's Xvfb, and the
+program's against the floor, and the messages its loop takes per second idle and counting down (from a relay
+trace of GetMessage, in a run of its own). Prints; judges nothing. Run by scripts/bench, which gives it a screen and a Wine prefix of
 its own (so that the wineserver it reads serves the measured program alone).
 
     bench_program.py NAME=PATH [NAME=PATH...]    e.g. after=build/win64/offclock.exe
@@ -16,7 +18,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "e2e"))
-from e2elib import BUILD, WINE, Program, click, type_text, wait_for, wine_env  # noqa: E402
+from e2elib import BUILD, WINE, Program, click, probe, type_text, wait_for, wine_env  # noqa: E402
 from test_countdown import controls, countdown_window, time_ahead  # noqa: E402
 
 TICK = os.sysconf("SC_CLK_TCK")
@@ -111,26 +113,89 @@ def measure_floor(prefix, seconds):
         wait_for(lambda: pid_of(prefix, "bench_floor.exe") is None, 30, 0.1, "the floor's end")
 
 
-def measure_startup(prefix, program, runs):
+def clock_lateness(running, ms=3500):
+    """How many ms after the start of its second each change of the clock's text was seen, polled from another
+    process for `ms` milliseconds."""
+    main = wait_for(lambda: running.find(128, 128), 30, 0.1, "MainWindow")
+    clock = main.child(102, 32)
+    return [int(line) for line in probe("watchclock", str(clock.hwnd), str(ms), env=running.env).split()]
+
+
+def measure_startup(prefix, program, runs, lateness=None):
+    """Start-up times; with a list for `lateness`, the latest change of the clock after its second in each start."""
     times = []
     for _ in range(runs):
         began = time.monotonic()
-        with Program({"WINEPREFIX": prefix}, program=program):
+        with Program({"WINEPREFIX": prefix}, program=program) as running:
             while not window_mapped():
                 if time.monotonic() - began > 60:
                     raise SystemExit("MainWindow never appeared")
                 time.sleep(0.005)
             times.append(time.monotonic() - began)
+            if lateness is not None:
+                late = clock_lateness(running)
+                lateness.append(max(late) if late else None)
             time.sleep(0.5)
         time.sleep(0.5)
     return times
+
+
+def start_countdown(running):
+    """A countdown an hour ahead, typed and started as a user would; then the focus leaves the entry field (a
+    click on the web panel), as it does when the user goes on with other work. Says where the focus is."""
+    entry, start, _, _ = controls(running)
+    click(*entry.centre)
+    running.wait_focus(entry)
+    type_text(time_ahead(3600))
+    click(*start.centre)
+    wait_for(lambda: (lambda w: w and w.num("visible"))(countdown_window(running)), 15, 0.3, "CountdownWindow")
+    panel = next((w for w in running.windows() if w.rect[2:] not in ((128, 128), (295, 56))), None)
+    if panel:
+        click(panel.rect[0] + panel.rect[2] // 2, panel.rect[1] + panel.rect[3] // 2)
+    state = running.input()
+    return "entry field focused" if state and state.num("focus") == entry.hwnd else "entry field not focused"
+
+
+GETMESSAGE_RET = re.compile(rb"Ret\s+user32\.GetMessage[AW]\(")
+
+
+def messages_per_second(prefix, program, seconds=20):
+    """Messages the program's loop takes per second, idle and counting down: a relay trace of GetMessageA/W
+    prints one Ret line per message taken."""
+    env = wine_env({"WINEPREFIX": prefix})
+    subprocess.run([*WINE, "reg", "add", r"HKCU\Software\Wine\Debug", "/v", "RelayInclude", "/d",
+                    "user32.GetMessageA;user32.GetMessageW", "/f"], env=env, stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL, check=True)
+    trace = os.path.join(BUILD, "bench-getmessage.trace")
+
+    def count():
+        with open(trace, "rb") as f:
+            return len(GETMESSAGE_RET.findall(f.read()))
+
+    def rate():
+        a, t = count(), time.monotonic()
+        time.sleep(seconds)
+        return (count() - a) / (time.monotonic() - t)
+
+    found = {}
+    with Program({"WINEPREFIX": prefix, "WINEDEBUG": "-all,+relay"}, program=program, stderr_path=trace) as running:
+        running.wait_windows(3)
+        time.sleep(5)
+        found["idle"] = rate()
+        start_countdown(running)
+        time.sleep(3)
+        found["counting down"] = rate()
+    os.remove(trace)
+    return found
 
 
 def measure_program(prefix, program, seconds, starts):
     """{row: value} for one offclock.exe."""
     found = {}
     measure_startup(prefix, program, 1)  # the prefix, the fonts and the disk caches warm
-    times = measure_startup(prefix, program, starts)
+    lateness = []
+    times = measure_startup(prefix, program, starts, lateness)
+    found["clock lateness"] = lateness
     found["start-up"] = "%.0f ms (%.0f-%.0f)" % (1000 * statistics.median(times), 1000 * min(times), 1000 * max(times))
     with Program({"WINEPREFIX": prefix}, program=program) as running:
         running.wait_windows(3)
@@ -140,21 +205,10 @@ def measure_program(prefix, program, seconds, starts):
         found["memory"] = "%d KB private, %d KB RSS" % (private, rss)
         found["idle"] = cpu_shares(prefix, pid, seconds)
 
-        # A countdown an hour ahead, typed and started as a user would; then the focus leaves the entry field
-        # (a click on the web panel), as it does when the user goes on with other work.
-        entry, start, _, _ = controls(running)
-        click(*entry.centre)
-        running.wait_focus(entry)
-        type_text(time_ahead(3600))
-        click(*start.centre)
-        wait_for(lambda: (lambda w: w and w.num("visible"))(countdown_window(running)), 15, 0.3, "CountdownWindow")
-        panel = next((w for w in running.windows() if w.rect[2:] not in ((128, 128), (295, 56))), None)
-        if panel:
-            click(panel.rect[0] + panel.rect[2] // 2, panel.rect[1] + panel.rect[3] // 2)
-        state = running.input()
-        found["focus"] = "entry field focused" if state and state.num("focus") == entry.hwnd else "entry field not focused"
+        found["focus"] = start_countdown(running)
         time.sleep(3)
         found["counting down"] = cpu_shares(prefix, pid, seconds)
+    found["messages"] = messages_per_second(prefix, program)
     return found
 
 
@@ -188,6 +242,10 @@ def main():
         print("%-30s start-up to the first MainWindow frame, median of %d warm starts: %s" % (name, starts,
                                                                                               found["start-up"]))
         print("%-30s memory after start-up: %s" % (name, found["memory"]))
+        print("%-30s clock text changes after the start of its second, latest in each start (ms): %s" % (
+            name, " ".join("-" if ms is None else str(ms) for ms in found["clock lateness"])))
+        print("%-30s messages the loop takes per second: idle %.2f, counting down %.2f" % (
+            name, found["messages"]["idle"], found["messages"]["counting down"]))
 
 
 if __name__ == "__main__":

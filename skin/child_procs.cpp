@@ -7,6 +7,7 @@
 #include "skin/keys.h"
 #include "skin/props.h"
 #include "skin/rules.h"
+#include "skin/skin_window.h"
 #include "skin/window_state.h"
 
 namespace skin {
@@ -121,6 +122,7 @@ LRESULT CALLBACK LayeredChildProc(HWND window, UINT message, WPARAM wParam, LPAR
             focus.caretVisible = 0;
             focus.focusParent = sys::GetParent(window);
             focus.focusChild = window;
+            StartCaretBlink(focus.focusParent);
             break;
         }
         case WM_KILLFOCUS: {
@@ -128,6 +130,7 @@ LRESULT CALLBACK LayeredChildProc(HWND window, UINT message, WPARAM wParam, LPAR
             FocusCaretState& focus = FocusCaret();
             focus.focusChild = nullptr;
             focus.focusParent = nullptr;
+            StopCaretBlink(sys::GetParent(window));
             break;
         }
         case WM_SETTEXT:

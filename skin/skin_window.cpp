@@ -25,6 +25,20 @@ VOID CALLBACK CaretBlinkProc(HWND window, UINT, UINT_PTR timerId, DWORD) {
     PresentLayered(focus.focusParent, focus.focusImage.get(), focus.caretVisible);
 }
 
+void StartCaretBlink(HWND window) {
+    // The key is written only for a timer that really runs, so a failed start is tried again by the next focus.
+    if (window && GetSkinProp(window, key::kTime) == 0 &&
+        sys::SetTimer(window, kCaretBlinkTimerId, kCaretBlinkMs, CaretBlinkProc) != 0)
+        SetSkinProp(window, key::kTime, static_cast<intptr_t>(kCaretBlinkTimerId));
+}
+
+void StopCaretBlink(HWND window) {
+    if (!window || GetSkinProp(window, key::kTime) == 0)
+        return;
+    sys::KillTimer(window, kCaretBlinkTimerId);
+    sys::RemovePropA(window, key::kTime);
+}
+
 void SkinWindow::Release() {}
 
 SkinWindow* SkinWindow::Clone() const {
@@ -38,13 +52,10 @@ bool SkinWindow::Attach(HWND window) {
     // The face is composed with per-pixel alpha, which needs the layered style; it replaces every other
     // extended style (the program keeps its windows out of the taskbar through an owner window instead).
     SetWindowLongPtrSys(window, GWL_EXSTYLE, WS_EX_LAYERED);
-    // The system cannot show a caret on a layered window; the engine draws one (see CaretBlinkProc).
-    sys::CreateCaret(window, nullptr, 1, kCaretHeight);
-    // One blink timer per window, however often it is attached. The key is written only for a timer that
-    // really runs, so a failed start is tried again by the next Attach.
-    if (GetSkinProp(window, key::kTime) == 0 &&
-        sys::SetTimer(window, kCaretBlinkTimerId, kCaretBlinkMs, CaretBlinkProc) != 0)
-        SetSkinProp(window, key::kTime, static_cast<intptr_t>(kCaretBlinkTimerId));
+    // The system cannot show a caret on a layered window; the engine draws the focused text child's (see
+    // CaretBlinkProc), with a blink timer that runs while a text child has the focus (StartCaretBlink). The
+    // window gets no caret of its own: the focused child makes its own, and a hidden caret of the window would
+    // still wake the thread twice a second for the system's blink.
     return true;
 }
 

@@ -19,6 +19,13 @@ VOID CALLBACK CaretBlinkProc(HWND window, UINT message, UINT_PTR timerId, DWORD 
 // Blink interval of the simulated caret.
 inline constexpr UINT kCaretBlinkMs = 500;
 
+// The blink timer runs only while a text child of the window has the focus (LayeredChildProc starts it on
+// WM_SETFOCUS and stops it on WM_KILLFOCUS): a window without one would wake twice a second for nothing.
+// PngControl_Time records the timer exactly while it runs. Starting a running timer or stopping a stopped
+// one changes nothing.
+void StartCaretBlink(HWND window);
+void StopCaretBlink(HWND window);
+
 // Holds only the handle of its window; all state lives in window properties. The virtual operations stand
 // in a fixed slot order: 0 Release, 1 Clone, 2 Attach, 3 SetBackImage, 4 SetBackImageData, 5 BindChildren,
 // 6 Move, 7 GetHandle, 8 IsValid, 9 Send. No virtual destructor: it would take table slots (the class is
@@ -33,8 +40,8 @@ class SkinWindow final {
     virtual void Release();
     // A new object bound to the same window; the caller owns it.
     virtual SkinWindow* Clone() const;
-    // Replaces the extended style with WS_EX_LAYERED alone, creates the window's 1×12 caret and starts the
-    // blink timer (once per window). False, with nothing changed, when `window` is not a window.
+    // Replaces the extended style with WS_EX_LAYERED alone; the blink timer waits for a focused text child.
+    // False, with nothing changed, when `window` is not a window.
     virtual bool Attach(HWND window);
     // Stores the back image (not owned: the caller keeps it alive as long as the window shows it; a replaced
     // one is not disposed of) and composes. False for an invalid window or a null image: nothing stored or

@@ -4,6 +4,8 @@
 //   ocprobe focus HWND           brings a window forward and gives it the keyboard focus
 //   ocprobe settext HWND TEXT    WM_SETTEXT to a control (as a paste would), TEXT in UTF-8
 //   ocprobe names HWND...        what a screen reader announces for each window: "name" lines, UTF-8 in hex
+//   ocprobe watchclock HWND MS   polls a clock text ("...HH:MM:SS") for MS milliseconds; one line per change:
+//                                how many ms after the start of the second it shows the change was seen
 // Lines of "dump": key=value pairs separated by tabs; texts are hex-encoded GBK bytes. The last line, "input",
 // says where input goes: the foreground window, and the focus and the window in a move loop of the program's
 // user-interface thread.
@@ -160,6 +162,34 @@ void PrintAccessibleName(HWND hwnd) {
     std::printf("name\thwnd=%llu\tname=%s\n", Number(hwnd), name.c_str());
 }
 
+// The text through the window's own procedure: another process's edit box keeps no caption for GetWindowText.
+std::string ReadText(HWND hwnd) {
+    char text[64] = "";
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 500,
+                             &length))
+        return {};
+    return std::string(text, length < sizeof text ? length : 0);
+}
+
+int WatchClock(HWND hwnd, DWORD ms) {
+    const DWORD start = GetTickCount();
+    std::string last = ReadText(hwnd);
+    while (GetTickCount() - start < ms) {
+        Sleep(1);
+        std::string text = ReadText(hwnd);
+        SYSTEMTIME now{};
+        GetLocalTime(&now);
+        if (text == last || text.size() < 2)
+            continue;
+        last = text;
+        const int shown = std::atoi(text.c_str() + text.size() - 2);
+        std::printf("%d\n", (now.wSecond - shown + 60) % 60 * 1000 + now.wMilliseconds);
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -190,6 +220,10 @@ int main(int argc, char** argv) {
         CoUninitialize();
         return 0;
     }
-    std::fprintf(stderr, "usage: ocprobe dump | close HWND | focus HWND | settext HWND TEXT | names HWND...\n");
+    if (command == "watchclock" && argc > 3)
+        return WatchClock(ParseHandle(argv[2]), static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10)));
+    std::fprintf(
+        stderr,
+        "usage: ocprobe dump | close HWND | focus HWND | settext HWND TEXT | names HWND... | watchclock HWND MS\n");
     return 2;
 }

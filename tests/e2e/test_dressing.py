@@ -25,7 +25,7 @@ def check_structure(program):
     panel = program.find(250, 155, windows)
     for w in (main, strip):
         assert w.num("exstyle") & WS_EX_LAYERED, f"{w} is not layered"
-        assert w.num("PngControl_Time") == 64, f"{w} has no caret-blink timer"
+        assert not w.num("PngControl_Time"), f"{w} runs a caret-blink timer with no text child focused"
     assert not panel.num("exstyle") & WS_EX_LAYERED, "WebPanelWindow stays unskinned"
     for w in windows:
         assert w.num("exstyle") & WS_EX_TOPMOST and w.num("owner"), f"{w} left the top or entered the taskbar"
@@ -123,6 +123,8 @@ def test():
         click(*entry.centre)
         wait_for(lambda: program.find(128, 128).child(94, 21).text == b"", 10, what="prompt cleared")
         program.wait_focus(entry)
+        blinking = {w.rect[2:]: w.num("PngControl_Time") for w in program.windows()}
+        assert blinking[(128, 128)] == 64 and not blinking[(295, 56)], f"caret-blink timers: {blinking}"
         shots = [region(Screenshot(), entry)]
 
         def changed():

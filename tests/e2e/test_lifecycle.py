@@ -10,12 +10,17 @@ COUNTDOWN_SIZE = (295, 56)  # CountdownWindow
 
 
 def goes_on(program):
-    """Whether the program still runs once a timer has fired after what came before: a quitting program takes
-    its quit message before any timer. The strip's copy timer writes over a text put there."""
+    """Whether the program still runs after what came before. A quitting program takes its quit message as soon
+    as the close has been handled; by the time the probe has seen the window gone and then had a text of its own
+    taken by the program's thread (a sent WM_SETTEXT into the strip), such a program has ended. (The windows
+    left have no timer running to wait for: the strip is written only when the countdown writes.)"""
     strip_text = program.find(*COUNTDOWN_SIZE).child(296, 56)
     probe("settext", str(strip_text.hwnd), "x", env=program.env)
-    wait_for(lambda: not program.running() or program.find(*COUNTDOWN_SIZE).child(296, 56).text != b"x", 10,
-             what="a timer to fire")
+
+    def strip_took_it():
+        strip = program.find(*COUNTDOWN_SIZE)
+        return strip is not None and strip.child(296, 56).text == b"x"
+    wait_for(lambda: not program.running() or strip_took_it(), 10, what="the strip to take a text")
     return program.running()
 
 

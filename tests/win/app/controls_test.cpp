@@ -219,17 +219,6 @@ TEST_F(ControlsTest, WebPanelIsHostedPastTheWindowEdgesAndNavigated) {
     EXPECT_NE(GetWindow(host, GW_CHILD), nullptr);
 }
 
-TEST_F(ControlsTest, MirrorTimerCopiesTheHolderIntoTheStripAndFirstReplacesItsInitialText) {
-    ASSERT_NE(LoadWindow(ids::kCountdownWindow), nullptr);
-    auto strip = [] { return GetControlProperty(ids::kCountdownWindow, ids::kCountdownText, kEditContent).text; };
-    EXPECT_EQ(strip(), "是我");
-    OnMirrorTimer();
-    EXPECT_EQ(strip(), "") << "the holder is empty until the first countdown tick";
-    SetControlProperty(ids::kMainWindow, ids::kCountdownTextHolder, kEditContent, "离关机还有\r\n0小时:0分钟:3秒");
-    OnMirrorTimer();
-    EXPECT_EQ(strip(), "离关机还有\r\n0小时:0分钟:3秒");
-}
-
 // Refuses every EDIT window, as the system does when it cannot make one.
 LRESULT CALLBACK RefuseEditBoxes(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_CREATEWND) {

@@ -113,32 +113,6 @@ TEST_F(SkinWindowAttach, NonWindowIsRefusedAndTheObjectStaysAsItWas) {
     EXPECT_EQ(skin.GetHandle(), top.get());
 }
 
-TEST_F(SkinWindowAttach, StartsTheBlinkTimerOncePerWindow) {
-    TopWindow top(40, 30);
-    skin::SkinWindow first;
-    ASSERT_TRUE(first.Attach(top.get()));
-    EXPECT_EQ(skin::GetSkinProp(top.get(), key::kTime), 64);
-    // The timer runs: it can be killed once. A second attach, by another object,
-    // starts none.
-    EXPECT_TRUE(KillTimer(top.get(), 64));
-    skin::SkinWindow second;
-    ASSERT_TRUE(second.Attach(top.get()));
-    EXPECT_FALSE(KillTimer(top.get(), 64));
-    EXPECT_EQ(skin::GetSkinProp(top.get(), key::kTime), 64);
-}
-
-TEST_F(SkinWindowAttach, CreatesACaretForTheWindow) {
-    TopWindow top(40, 30);
-    DestroyCaret();
-    skin::SkinWindow skin;
-    ASSERT_TRUE(skin.Attach(top.get()));
-    EXPECT_TRUE(SetCaretPos(3, 4));
-    POINT p{};
-    EXPECT_TRUE(GetCaretPos(&p));
-    EXPECT_EQ(p.x, 3);
-    DestroyCaret();
-}
-
 using SkinWindowBackImage = SkinWindowTest;
 
 TEST_F(SkinWindowBackImage, NullImageIsRefusedAndNeitherStoredNorComposed) {
@@ -364,19 +338,40 @@ TEST_F(CaretBlink, DoesNothingForAnotherTimerAnotherWindowOrWithoutFocus) {
     EXPECT_EQ(focus.caretVisible, 0);
 }
 
-TEST_F(CaretBlink, RunningTimerBlinksTheFocusedEditOfARealWindow) {
+// The blink timer runs only while the focus is on a text child of the window; PngControl_Time says so.
+TEST_F(CaretBlink, TimerRunsOnlyWhileATextChildHasTheFocusAndBlinksTheEdit) {
     ShowWindow(top_.get(), SW_SHOW);
     skin_.BindChildren();
-    SetFocus(edit_);  // LayeredChildProc takes the focus state and composes the
-                      // face to blink on
+    auto timerRuns = [this] {
+        // A running timer can be killed once; it is started again as it was.
+        const bool ran = KillTimer(top_.get(), 64);
+        if (ran)
+            SetTimer(top_.get(), 64, skin::kCaretBlinkMs, skin::CaretBlinkProc);
+        return ran;
+    };
+    EXPECT_FALSE(timerRuns()) << "attached, nothing focused";
+    EXPECT_EQ(skin::GetSkinProp(top_.get(), key::kTime), 0);
+
+    SetFocus(edit_);  // LayeredChildProc takes the focus state and composes the face to blink on
     ASSERT_EQ(skin::FocusCaret().focusParent, top_.get());
     ASSERT_EQ(skin::FocusCaret().focusChild, edit_);
+    EXPECT_EQ(skin::GetSkinProp(top_.get(), key::kTime), 64);
+    EXPECT_TRUE(timerRuns());
     g_composed.clear();
     g_presented.clear();
     testsupport::PumpUntil([] { return g_presented.size() >= 2; }, 5000);
     ASSERT_GE(g_presented.size(), 2u);
     EXPECT_NE(g_presented[0].withCaret, g_presented[1].withCaret);
     EXPECT_TRUE(g_composed.empty());
+
+    SetFocus(button_);  // another child of the same window, not a text child
+    EXPECT_EQ(skin::GetSkinProp(top_.get(), key::kTime), 0);
+    EXPECT_FALSE(timerRuns());
+    SetFocus(edit_);
+    EXPECT_EQ(skin::GetSkinProp(top_.get(), key::kTime), 64);
+    SetFocus(nullptr);
+    EXPECT_EQ(skin::GetSkinProp(top_.get(), key::kTime), 0);
+    EXPECT_FALSE(timerRuns());
 }
 
 using SkinWindowMove = SkinWindowTest;
