@@ -135,8 +135,7 @@ LRESULT CALLBACK LayeredChildProc(HWND window, UINT message, WPARAM wParam, LPAR
         }
         case WM_SETTEXT:
             // A write of the text the parent's face already shows for this child changes nothing on screen:
-            // the write happens and nothing is composed (a timer that copies the same text four times a
-            // second would otherwise compose, or at least read, the whole window each time).
+            // the write happens and nothing is composed or read.
             if (FaceShowsText(sys::GetParent(window), window, reinterpret_cast<const char*>(lParam)))
                 return CallSavedChildProc(window, message, wParam, lParam);
             break;
