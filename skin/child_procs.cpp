@@ -138,7 +138,11 @@ LRESULT CALLBACK LayeredChildProc(HWND window, UINT message, WPARAM wParam, LPAR
             // the write happens and nothing is composed or read.
             if (FaceShowsText(sys::GetParent(window), window, reinterpret_cast<const char*>(lParam)))
                 return CallSavedChildProc(window, message, wParam, lParam);
-            break;
+            {
+                const LRESULT result = CallSavedChildProc(window, message, wParam, lParam);
+                ComposeWindowForText(sys::GetParent(window), window);
+                return result;
+            }
         case WM_PAINT: {
             // The system never shows a layered window's children, so what the control would paint is never
             // seen: nothing is drawn, and the whole update region, the frame's part included, is validated as

@@ -299,6 +299,8 @@ bool PresentOnSurface(HWND window, LayeredSurface* surface, GpImage* image, int 
     return true;
 }
 
+void ComposeLookAndPresent(HWND window, LayeredSurface* surface, FaceLook look);
+
 // Composes and presents `window`; with `onlyWhenChanged`, not when the face on screen was composed from the
 // look the window has now. The focus parent is always composed: that also renews the face the caret blinks on
 // and takes the caret off.
@@ -316,7 +318,11 @@ void Compose(HWND window, bool onlyWhenChanged) {
     if (onlyWhenChanged && surface && surface->shownKnown && window != g_focusCaret.focusParent &&
         surface->shown == look)
         return;
+    ComposeLookAndPresent(window, surface, std::move(look));
+}
 
+// Composes `look` and presents it on `window` through `surface` (may be null: composed, not presented).
+void ComposeLookAndPresent(HWND window, LayeredSurface* surface, FaceLook look) {
     ComposedFace face = ComposeLook(look, surface);
     if (surface && face.image) {
         // Known again only once a complete face has reached the screen: a blank or partial face, or one the
@@ -371,6 +377,28 @@ void ComposeWindow(HWND window) {
 
 void ComposeWindowIfChanged(HWND window) {
     Compose(window, true);
+}
+
+void ComposeWindowForText(HWND window, HWND child) {
+    LayeredSurface* surface = window ? FindSurface(window) : nullptr;
+    RECT r{};
+    if (!surface || !surface->shownKnown || window == g_focusCaret.focusParent || !sys::GetWindowRect(window, &r) ||
+        r.right - r.left != surface->width || r.bottom - r.top != surface->height) {
+        ComposeWindowIfChanged(window);
+        return;
+    }
+    const auto shown = std::find_if(surface->shown.children.begin(), surface->shown.children.end(),
+                                    [child](const ChildLook& look) { return look.child == child; });
+    if (shown == surface->shown.children.end()) {
+        ComposeWindowIfChanged(window);
+        return;
+    }
+    std::string text = ReadWindowText(child);
+    if (text == shown->text)
+        return;
+    FaceLook look = surface->shown;
+    look.children[static_cast<size_t>(shown - surface->shown.children.begin())].text = std::move(text);
+    ComposeLookAndPresent(window, surface, std::move(look));
 }
 
 void ForgetShownFace(HWND window) {

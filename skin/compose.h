@@ -47,6 +47,11 @@ void ComposeWindow(HWND window);
 // calls; an explicit request (a new back image, a binding) composes unconditionally.
 void ComposeWindowIfChanged(HWND window);
 
+// ComposeWindowIfChanged after a write of `child`'s text and nothing else: when the face on screen is known
+// (every other change of look makes the parent forget it), the face is composed from that look with the
+// child's new text, without reading the rest of the window again.
+void ComposeWindowForText(HWND window, HWND child);
+
 // The face on screen of `window` is no longer known to be its composition, so the next ComposeWindowIfChanged
 // composes. Whatever changes a child's look without composing (an image, colour, font or property set, a
 // move) calls this for the parent: an image or font freed and another made at its address would compare equal.

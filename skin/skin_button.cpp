@@ -201,6 +201,7 @@ bool SkinButton::BindButton(HWND window, Gdiplus::GpImage* normalImage) {
     if (normalImage)
         SetImageProp(window, key::kNormalImage, normalImage);
     ModifyStyle(window, 0, BS_OWNERDRAW);
+    ForgetShownFace(sys::GetParent(window));
     SubclassWindow(window, ButtonProc);
     RefreshInParent(window);
     return true;

@@ -163,6 +163,7 @@ void SkinControl::BindPngControl(HWND window) {
     SetSkinProp(window, key::kOrderColor, static_cast<intptr_t>(kDefaultOrderColor));
     SetSkinCode(window, key::kOrderAlpha, kOpaque);
     SetSkinProp(window, key::kTextColor, 0);
+    LookChanged(window);
     // Still handled by the control's own procedure: it recomputes the frame before the skin takes over.
     sys::SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED);
     if (layeredParent) {

@@ -58,6 +58,8 @@ HBITMAP ReplaceCacheBitmap(HWND window, HDC dc, int x, int y, int width, int hei
 }
 
 void ReleaseWindowState(HWND window) {
+    // A child that goes leaves the parent's face; its images go with it.
+    ForgetShownFace(sys::GetParent(window));
     FocusCaretState& focus = FocusCaret();
     if (window == focus.focusChild)
         focus.focusChild = nullptr;

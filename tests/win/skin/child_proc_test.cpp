@@ -158,6 +158,7 @@ std::vector<HWND>& Compositions() {
 }
 
 HWND g_watched = nullptr;
+uint32_t g_lastPixel = 0;
 std::string g_watchedTextAtComposition;
 
 void RecordComposition(HWND window, Gdiplus::GpBitmap*) {
@@ -354,6 +355,28 @@ TEST_F(LayeredParent, ATextFontIsMadeOnceForTheParent) {
     EXPECT_EQ(skin::FindSurface(parent_.get())->fonts.size(), 1u);
     SendMessageA(first_, WM_SETFONT, 0, 0);
     DeleteObject(font);
+}
+
+// A text written into a face known on screen is composed from that face; a child that went since is not in it.
+TEST_F(LayeredParent, AChildThatWentLeavesTheFaceComposedForAnotherChildsText) {
+    two_.SetBackColor(0x0000FF);  // red, opaque
+    SetWindowTextA(first_, "1");
+    ASSERT_EQ(PresentationsOf(parent_.get()), 1);
+    uint32_t redAtSecond = 0;
+    {
+        gfx::UniqueGpImage face = skin::ComposeToBitmap(parent_.get());
+        redAtSecond = composetest::PixelAt(face.get(), 60, 60);
+    }
+    ASSERT_EQ(redAtSecond, 0xFFFF0000u);
+    skin::SetCompositionObserver({RecordComposition, [](HWND, const uint32_t* pixels, int width, int height, int) {
+                                      Presentations().push_back(nullptr);
+                                      // (60, 60) of a bottom-up image
+                                      g_lastPixel = pixels[static_cast<size_t>(height - 1 - 60) * width + 60];
+                                  }});
+    DestroyWindow(second_);
+    SetWindowTextA(first_, "2");
+    EXPECT_EQ(Presentations().size(), 2u);
+    EXPECT_EQ(g_lastPixel >> 24, 0u) << "the child that went is still on the face";
 }
 
 // A layered window that has a skin type of its own frees its surface when it is destroyed.
