@@ -138,8 +138,12 @@ def test():
         assert gbk("错误代码") in refusal, refusal
         wait_for(lambda: entry_text(program) == TIME_PROMPT, 5, what="entry reset after the refusal")
         assert countdown_window(program).num("visible") == 1
+        click(*stop.centre)  # hidden again, so that the start below is seen to take effect
+        wait_for(lambda: countdown_window(program).num("visible") == 0, 5, what="CountdownWindow hidden")
 
-        # A countdown a few seconds ahead ends in the switch-off, which ends the prefix's processes.
+        # A countdown a few seconds ahead ends in the switch-off, which ends the prefix's processes. It is seen
+        # counting over at least three of its seconds.
+        lead = scaled(10)
         focus_entry(program, entry)
         type_text(time_ahead(lead))
         click(*start.centre)
