@@ -1,9 +1,12 @@
 #include "skin/child_procs.h"
 
+#include <string>
+
 #include "gfx/holders.h"
 #include "gfx/sysapi.h"
 #include "skin/binding.h"
 #include "skin/compose.h"
+#include "skin/face.h"
 #include "skin/keys.h"
 #include "skin/props.h"
 #include "skin/rules.h"
@@ -115,34 +118,53 @@ LRESULT CALLBACK PngControlProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 LRESULT CALLBACK LayeredChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND parent = sys::GetParent(window);
     switch (message) {
         case WM_SETFOCUS: {
-            // Set before composing, so that the face composed now is the one the caret blinks on.
+            // The caret blinks on the parent's kept face from now on.
             FocusCaretState& focus = FocusCaret();
             focus.caretVisible = 0;
-            focus.focusParent = sys::GetParent(window);
+            focus.focusParent = parent;
             focus.focusChild = window;
-            StartCaretBlink(focus.focusParent);
-            break;
+            StartCaretBlink(parent);
+            const LRESULT result = CallSavedChildProc(window, message, wParam, lParam);
+            ComposeWindow(parent);
+            return result;
         }
         case WM_KILLFOCUS: {
-            // Cleared before composing, so that the face composed now is shown without a caret.
             FocusCaretState& focus = FocusCaret();
             focus.focusChild = nullptr;
             focus.focusParent = nullptr;
-            StopCaretBlink(sys::GetParent(window));
-            break;
+            StopCaretBlink(parent);
+            PresentCaret(parent, 0);
+            const LRESULT result = CallSavedChildProc(window, message, wParam, lParam);
+            ComposeWindow(parent);
+            return result;
         }
-        case WM_SETTEXT:
-            // A write of the text the parent's face already shows for this child changes nothing on screen:
-            // the write happens and nothing is composed or read.
-            if (FaceShowsText(sys::GetParent(window), window, reinterpret_cast<const char*>(lParam)))
-                return CallSavedChildProc(window, message, wParam, lParam);
-            {
-                const LRESULT result = CallSavedChildProc(window, message, wParam, lParam);
-                ComposeWindowForText(sys::GetParent(window), window);
-                return result;
-            }
+        case WM_SETTEXT: {
+            // A write of the text the child already has changes nothing of the face.
+            const char* text = reinterpret_cast<const char*>(lParam);
+            const bool changed = ReadWindowText(window) != (text ? text : "");
+            const LRESULT result = CallSavedChildProc(window, message, wParam, lParam);
+            if (changed)
+                MarkChild(window);
+            ComposeWindow(parent);
+            return result;
+        }
+        case WM_CHAR:
+        case WM_IME_CHAR:
+        case WM_PASTE:
+        case WM_CUT:
+        case WM_KEYDOWN:
+        case WM_LBUTTONUP: {
+            // What the user types, pastes or cuts changes the text without WM_SETTEXT.
+            const std::string before = ReadWindowText(window);
+            const LRESULT result = CallSavedChildProc(window, message, wParam, lParam);
+            if (ReadWindowText(window) != before)
+                MarkChild(window);
+            ComposeWindow(parent);
+            return result;
+        }
         case WM_PAINT: {
             // The system never shows a layered window's children, so what the control would paint is never
             // seen: nothing is drawn, and the whole update region, the frame's part included, is validated as
@@ -154,16 +176,13 @@ LRESULT CALLBACK LayeredChildProc(HWND window, UINT message, WPARAM wParam, LPAR
         }
         case WM_SETFONT:
         case WM_WINDOWPOSCHANGED:
-            // The parent's face changes with the font or the place; it is composed at the next trigger.
-            ForgetShownFace(sys::GetParent(window));
-            return CallSavedChildProc(window, message, wParam, lParam);
-        case WM_CHAR:
-        case WM_IME_CHAR:
-        case WM_PASTE:
-        case WM_CUT:
-        case WM_KEYDOWN:
-        case WM_LBUTTONUP:
-            break;
+        case WM_DESTROY: {
+            // A new font, place, z-order or visibility, or the child's end: its old and new place in the
+            // parent's face are drawn at the next trigger.
+            const LRESULT result = CallSavedChildProc(window, message, wParam, lParam);
+            MarkChild(window);
+            return result;
+        }
         case WM_NCDESTROY: {
             const LRESULT result = CallSavedChildProc(window, message, wParam, lParam);
             ReleaseWindowState(window);
@@ -172,9 +191,6 @@ LRESULT CALLBACK LayeredChildProc(HWND window, UINT message, WPARAM wParam, LPAR
         default:
             return CallSavedChildProc(window, message, wParam, lParam);
     }
-    const LRESULT result = CallSavedChildProc(window, message, wParam, lParam);
-    ComposeWindowIfChanged(sys::GetParent(window));
-    return result;
 }
 
 }  // namespace skin

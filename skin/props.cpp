@@ -3,7 +3,15 @@
 #include <algorithm>
 #include <climits>
 
+#include "skin/face.h"
+
 namespace skin {
+
+void SetSkinProp(HWND window, const char* key, intptr_t value) {
+    const intptr_t before = GetSkinProp(window, key);
+    sys::SetPropA(window, key, reinterpret_cast<HANDLE>(value));
+    MarkPropertyWrite(window, key, before, value);
+}
 
 std::string ReadWindowText(HWND window) {
     const int length = sys::GetWindowTextLengthA(window);

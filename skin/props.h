@@ -16,9 +16,8 @@ inline intptr_t GetSkinProp(HWND window, const char* key) {
     return reinterpret_cast<intptr_t>(sys::GetPropA(window, key));
 }
 
-inline void SetSkinProp(HWND window, const char* key, intptr_t value) {
-    sys::SetPropA(window, key, reinterpret_cast<HANDLE>(value));
-}
+// Writes a property and marks what the write changes of a layered face (skin/face.h), where it happens.
+void SetSkinProp(HWND window, const char* key, intptr_t value);
 
 // Codes (SkinType, DrawState, BackType, alphas) and colours.
 inline int32_t GetSkinCode(HWND window, const char* key) {

@@ -1,5 +1,9 @@
 #include "skin/rules.h"
 
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+
 #include "base/saturate.h"
 #include "skin/keys.h"
 
@@ -92,6 +96,57 @@ int32_t StateAfterButtonUp(int32_t state) {
 
 int32_t StateAfterEnable(bool enabled) {
     return enabled ? kStateNormal : kStateDisabled;
+}
+
+IntRect UniteRects(const IntRect& a, const IntRect& b) {
+    if (IsEmptyRect(a))
+        return IsEmptyRect(b) ? IntRect{} : b;
+    if (IsEmptyRect(b))
+        return a;
+    // In 64 bits: far-apart rectangles of a hostile caller must not overflow.
+    const int64_t left = std::min(a.left, b.left);
+    const int64_t top = std::min(a.top, b.top);
+    const int64_t right = std::max(int64_t{a.left} + a.width, int64_t{b.left} + b.width);
+    const int64_t bottom = std::max(int64_t{a.top} + a.height, int64_t{b.top} + b.height);
+    return {static_cast<int32_t>(left), static_cast<int32_t>(top), TruncateToInt32(static_cast<double>(right - left)),
+            TruncateToInt32(static_cast<double>(bottom - top))};
+}
+
+IntRect ClipToFace(const IntRect& r, int32_t width, int32_t height) {
+    if (IsEmptyRect(r) || width <= 0 || height <= 0)
+        return {};
+    const int64_t left = std::max<int64_t>(r.left, 0);
+    const int64_t top = std::max<int64_t>(r.top, 0);
+    const int64_t right = std::min<int64_t>(int64_t{r.left} + r.width, width);
+    const int64_t bottom = std::min<int64_t>(int64_t{r.top} + r.height, height);
+    if (right <= left || bottom <= top)
+        return {};
+    return {static_cast<int32_t>(left), static_cast<int32_t>(top), static_cast<int32_t>(right - left),
+            static_cast<int32_t>(bottom - top)};
+}
+
+KeyEffect EffectOfKey(const char* name) {
+    if (!name)
+        return KeyEffect::kUnknown;
+    // What the engine keeps for itself: procedures, caches, tooltips, focus, timers, owned images and surfaces.
+    static constexpr const char* kBookkeeping[] = {key::kWndProc,   key::kChildWndProc,   key::kCacheBitmap,
+                                                   key::kToolTips,  key::kIsFocus,        key::kTime,
+                                                   key::kDecodedImages, key::kSurface};
+    static constexpr const char* kImages[] = {key::kNormalImage, key::kOverImage, key::kDownImage,
+                                              key::kDisableImage, key::kBackImage};
+    static constexpr const char* kValues[] = {key::kType,       key::kBackType,   key::kDrawState,
+                                              key::kBackColor,  key::kBackAlpha,  key::kOrderColor,
+                                              key::kOrderAlpha, key::kTextColor};
+    const auto named = [name](const auto& keys) {
+        return std::any_of(std::begin(keys), std::end(keys), [name](const char* k) { return std::strcmp(k, name) == 0; });
+    };
+    if (named(kBookkeeping))
+        return KeyEffect::kNone;
+    if (named(kImages))
+        return KeyEffect::kAlways;
+    if (named(kValues))
+        return KeyEffect::kWhenChanged;
+    return KeyEffect::kUnknown;
 }
 
 }  // namespace skin

@@ -1,6 +1,7 @@
 #pragma once
 // The arithmetic and choices of the skin engine that need no window: image fitting and placement, the
-// flags of a move, alpha clamping, the key of a state's face, the frame thickness of a control.
+// flags of a move, alpha clamping, the key of a state's face, the frame thickness of a control, which
+// property writes change a face, and the rectangles of a face that must be drawn again.
 // Portable: no windows.h.
 
 #include <cstdint>
@@ -63,6 +64,29 @@ struct MovePlan {
     uint32_t flags = 0;
     bool operator==(const MovePlan&) const = default;
 };
+
+// The smallest rectangle holding both; an empty one (no width or height) adds nothing.
+IntRect UniteRects(const IntRect& a, const IntRect& b);
+
+// `r` clipped to a face of `width`×`height` at (0, 0); empty when nothing of it lies on the face.
+IntRect ClipToFace(const IntRect& r, int32_t width, int32_t height);
+
+inline bool IsEmptyRect(const IntRect& r) {
+    return r.width <= 0 || r.height <= 0;
+}
+
+// The pixels a child's face may cover for its box: a border drawn with a one-pixel pen along the box's edges
+// lies one pixel right of and below it.
+inline IntRect FaceExtent(const IntRect& box) {
+    return IsEmptyRect(box) ? IntRect{} : IntRect{box.left, box.top, box.width + 1, box.height + 1};
+}
+
+// What a write of a window property means for the face it is drawn into: nothing (the engine's own
+// bookkeeping), a change when the value changes (codes and colours), always a change (an image handle: one
+// freed and another made at the same address must be drawn again), or unknown (a key the engine does not
+// know, which counts as a change).
+enum class KeyEffect { kNone, kWhenChanged, kAlways, kUnknown };
+KeyEffect EffectOfKey(const char* key);
 
 // Fills what the request omits from the current placement (`current`: position in the parent's client
 // coordinates, size of the window rectangle) and chooses the flags.

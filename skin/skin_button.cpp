@@ -4,6 +4,7 @@
 #include "gfx/sysapi.h"
 #include "skin/binding.h"
 #include "skin/compose.h"
+#include "skin/face.h"
 #include "skin/keys.h"
 #include "skin/paint.h"
 #include "skin/props.h"
@@ -33,9 +34,10 @@ void SetImageProp(HWND window, const char* name, Gdiplus::GpImage* image) {
     SetSkinProp(window, name, reinterpret_cast<intptr_t>(image));
 }
 
+// A new state marks the button's place in the parent's face; an unchanged one marks nothing.
 void SetStateAndCompose(HWND window, int32_t state) {
     SetSkinCode(window, key::kDrawState, state);
-    ComposeWindowIfChanged(sys::GetParent(window));
+    ComposeWindow(sys::GetParent(window));
 }
 
 // The tooltip's own subclassing of the button is lost when the button is moved onto this procedure (the
@@ -167,7 +169,9 @@ LRESULT CALLBACK LayeredButtonProc(HWND window, UINT message, WPARAM wParam, LPA
             SetStateAndCompose(window, StateAfterEnable(wParam != 0));
             break;
         case WM_WINDOWPOSCHANGED:
-            ForgetShownFace(sys::GetParent(window));  // moved or resized: the parent composes at the next trigger
+        case WM_DESTROY:
+            // Moved, resized, shown, hidden, raised or going: its old and new place are drawn at the next trigger.
+            MarkChild(window);
             break;
         case WM_NCDESTROY: {
             const LRESULT result = CallSavedChildProc(window, message, wParam, lParam);
@@ -201,7 +205,6 @@ bool SkinButton::BindButton(HWND window, Gdiplus::GpImage* normalImage) {
     if (normalImage)
         SetImageProp(window, key::kNormalImage, normalImage);
     ModifyStyle(window, 0, BS_OWNERDRAW);
-    ForgetShownFace(sys::GetParent(window));
     SubclassWindow(window, ButtonProc);
     RefreshInParent(window);
     return true;
@@ -219,7 +222,6 @@ void SkinButton::SetFaceImages(std::optional<Gdiplus::GpImage*> normal,
         SetImageProp(window_, key::kDownImage, *down);
     if (disabled)
         SetImageProp(window_, key::kDisableImage, *disabled);
-    ForgetShownFace(sys::GetParent(window_));
 }
 
 void SkinButton::SetFaceImageData(std::optional<const uint8_t*> normal,
@@ -241,7 +243,6 @@ void SkinButton::SetFaceImageData(std::optional<const uint8_t*> normal,
 
 void SkinButton::SetBackType(int32_t type) {
     SetSkinCode(window_, key::kBackType, type);
-    ForgetShownFace(sys::GetParent(window_));
 }
 
 }  // namespace skin

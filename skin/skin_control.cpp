@@ -45,12 +45,6 @@ HWND EnsureToolTipWindow() {
     return g_toolTipWindow;
 }
 
-// A layered parent composes the child's face; what changes it without composing makes the parent forget
-// the face on screen, so that the next trigger composes.
-void LookChanged(HWND window) {
-    ForgetShownFace(sys::GetParent(window));
-}
-
 void SetColorAndAlpha(HWND window,
                       const char* colourKey,
                       const char* alphaKey,
@@ -59,7 +53,6 @@ void SetColorAndAlpha(HWND window,
     SetSkinProp(window, colourKey, static_cast<intptr_t>(colour));
     if (alpha)
         SetSkinCode(window, alphaKey, ClampAlpha(*alpha));
-    LookChanged(window);
 }
 
 }  // namespace
@@ -83,7 +76,6 @@ HWND SkinControlBase::GetHandle() const {
 
 void SkinControlBase::SetProperty(const char* key, intptr_t value) {
     SetSkinProp(window_, key, value);
-    LookChanged(window_);
 }
 
 intptr_t SkinControlBase::GetProperty(const char* key) const {
@@ -163,7 +155,6 @@ void SkinControl::BindPngControl(HWND window) {
     SetSkinProp(window, key::kOrderColor, static_cast<intptr_t>(kDefaultOrderColor));
     SetSkinCode(window, key::kOrderAlpha, kOpaque);
     SetSkinProp(window, key::kTextColor, 0);
-    LookChanged(window);
     // Still handled by the control's own procedure: it recomputes the frame before the skin takes over.
     sys::SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED);
     if (layeredParent) {
@@ -192,13 +183,11 @@ void SkinControl::SetOrderColor(uint32_t colour, std::optional<int32_t> alpha) {
 
 void SkinControl::SetForeColor(uint32_t colour) {
     SetSkinProp(window_, key::kTextColor, static_cast<intptr_t>(colour));
-    LookChanged(window_);
     InvalidateWindow(window_, nullptr, true);
 }
 
 void SkinControl::SetBackImage(Gdiplus::GpImage* image) {
     SetSkinProp(window_, key::kBackImage, reinterpret_cast<intptr_t>(image));
-    LookChanged(window_);
     SkinControlBase::Send(WM_NCPAINT, 0, 0);
     RefreshInParent(window_);
 }
@@ -214,7 +203,6 @@ void SkinControl::SetBackImageData(const uint8_t* block) {
 
 void SkinControl::SetBackType(int32_t type) {
     SetSkinCode(window_, key::kBackType, type);
-    LookChanged(window_);
     InvalidateWindow(window_, nullptr, true);
 }
 

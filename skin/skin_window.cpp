@@ -7,6 +7,7 @@
 #include "skin/binding.h"
 #include "skin/child_procs.h"
 #include "skin/compose.h"
+#include "skin/face.h"
 #include "skin/keys.h"
 #include "skin/props.h"
 #include "skin/rules.h"
@@ -18,11 +19,10 @@ namespace skin {
 VOID CALLBACK CaretBlinkProc(HWND window, UINT, UINT_PTR timerId, DWORD) {
     FocusCaretState& focus = FocusCaret();
     // Every layered window runs this timer; only the one holding the focused text child blinks.
-    if (timerId != kCaretBlinkTimerId || !window || window != focus.focusParent || !focus.focusChild ||
-        !focus.focusImage)
+    if (timerId != kCaretBlinkTimerId || !window || window != focus.focusParent || !focus.focusChild)
         return;
     focus.caretVisible = (focus.caretVisible & 1) ^ 1;
-    PresentLayered(focus.focusParent, focus.focusImage.get(), focus.caretVisible);
+    PresentCaret(focus.focusParent, focus.caretVisible);
 }
 
 void StartCaretBlink(HWND window) {
@@ -62,7 +62,7 @@ bool SkinWindow::Attach(HWND window) {
 bool SkinWindow::SetBackImage(Gdiplus::GpImage* image) {
     if (!IsValid() || !image)
         return false;
-    SetSkinProp(window_, key::kBackImage, reinterpret_cast<intptr_t>(image));
+    SetSkinProp(window_, key::kBackImage, reinterpret_cast<intptr_t>(image));  // the whole face changes
     ComposeWindow(window_);
     return true;
 }
@@ -97,10 +97,11 @@ void SkinWindow::BindChildren() {
             layered = LayeredChildProc;
         if (!layered)
             continue;
-        // These procedures recompose the parent after every change of the child's look.
+        // These procedures mark what changes of the child's look and compose the parent.
         const LONG_PTR previous = ReplaceWindowProc(child, layered);
         SetSkinProp(child, key::kChildWndProc, static_cast<intptr_t>(previous));
     }
+    MarkWholeFace(window_);
     ComposeWindow(window_);
 }
 

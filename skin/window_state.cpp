@@ -9,7 +9,7 @@
 #include "skin/compose.h"
 #include "skin/keys.h"
 #include "skin/props.h"
-#include "skin/surface.h"
+#include "skin/face.h"
 
 namespace skin {
 
@@ -58,21 +58,21 @@ HBITMAP ReplaceCacheBitmap(HWND window, HDC dc, int x, int y, int width, int hei
 }
 
 void ReleaseWindowState(HWND window) {
-    // A child that goes leaves the parent's face; its images go with it.
-    ForgetShownFace(sys::GetParent(window));
+    // A child that goes leaves the parent's face (marked at WM_DESTROY too, where the system may not have
+    // detached it yet); its images go with it.
+    MarkChild(window);
     FocusCaretState& focus = FocusCaret();
     if (window == focus.focusChild)
         focus.focusChild = nullptr;
     if (window == focus.focusParent) {
         focus.focusParent = nullptr;
         focus.focusChild = nullptr;
-        ReplaceFocusImage({});
     }
     if (auto cache = GetSkinPointer<std::remove_pointer_t<HBITMAP>>(window, key::kCacheBitmap))
         sys::DeleteObject(cache);
     // The images go after the window that drew them; nothing reads them again.
     delete GetSkinPointer<DecodedImages>(window, key::kDecodedImages);
-    ReleaseSurface(window);
+    ReleaseFace(window);
     for (const char* name : kEngineKeys)
         sys::RemovePropA(window, name);
 }

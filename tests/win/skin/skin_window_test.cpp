@@ -11,6 +11,7 @@
 #include "skin/binding.h"
 #include "skin/child_procs.h"
 #include "skin/compose.h"
+#include "skin/face.h"
 #include "skin/skin_button.h"
 #include "skin/skin_control.h"
 #include "skin/skin_window.h"
@@ -81,7 +82,6 @@ class SkinWindowTest : public ::testing::Test {
         focus.focusParent = nullptr;
         focus.focusChild = nullptr;
         focus.caretVisible = 0;
-        skin::ReplaceFocusImage({});
         g_composed.clear();
     }
 };
@@ -299,7 +299,7 @@ TEST_F(CaretBlink, AlternatesTheCaretOnTheKeptFaceWithoutComposing) {
     focus.focusParent = top_.get();
     focus.focusChild = edit_;
     skin::ComposeWindow(top_.get());
-    ASSERT_TRUE(focus.focusImage);
+    ASSERT_NE(skin::FindFace(top_.get()), nullptr);
     ASSERT_TRUE(CreateCaret(edit_, nullptr, 1, 12));
     SetCaretPos(0, 0);
     g_composed.clear();
@@ -330,9 +330,6 @@ TEST_F(CaretBlink, DoesNothingForAnotherTimerAnotherWindowOrWithoutFocus) {
     skin::CaretBlinkProc(top_.get(), WM_TIMER, 65, 0);
     skin::CaretBlinkProc(other.get(), WM_TIMER, 64, 0);
     focus.focusChild = nullptr;
-    skin::CaretBlinkProc(top_.get(), WM_TIMER, 64, 0);
-    focus.focusChild = edit_;
-    skin::ReplaceFocusImage({});
     skin::CaretBlinkProc(top_.get(), WM_TIMER, 64, 0);
     EXPECT_TRUE(g_presented.empty());
     EXPECT_EQ(focus.caretVisible, 0);

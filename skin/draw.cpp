@@ -1,0 +1,189 @@
+#include "skin/draw.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "gfx/graphics.h"
+#include "gfx/holders.h"
+#include "gfx/sysapi.h"
+#include "skin/argb.h"
+#include "skin/keys.h"
+
+namespace skin {
+
+using Gdiplus::GpGraphics;
+using Gdiplus::GpImage;
+using Gdiplus::REAL;
+using gfx::UniqueGpBrush;
+using gfx::UniqueGpGraphics;
+using gfx::UniqueGpPen;
+
+namespace {
+
+// A window draws its texts in one or two fonts; a bound keeps a window that keeps changing fonts from
+// growing the list.
+constexpr size_t kMaxKeptFonts = 8;
+
+bool Meets(const IntRect& a, const IntRect& b) {
+    return !IsEmptyRect(a) && !IsEmptyRect(b) && a.left < b.left + b.width && b.left < a.left + a.width &&
+           a.top < b.top + b.height && b.top < a.top + a.height;
+}
+
+// Places the image in the child's box by its back type. A NaturalSize image larger than the box shows only
+// its top-left box-sized part. That part is drawn pixel for pixel through an explicit source rectangle
+// clipped to the image, so neither the image's own resolution nor a source reaching past its edge changes
+// what appears.
+bool DrawPlacedImage(GpGraphics* g, GpImage* image, int32_t backType, const IntRect& box) {
+    REAL iw = 0, ih = 0;
+    sys::GdipGetImageDimension(image, &iw, &ih);
+    const Placement p = PlaceImage(backType, iw, ih, box.width, box.height);
+    const REAL x = static_cast<REAL>(box.left + p.x);
+    const REAL y = static_cast<REAL>(box.top + p.y);
+    if (p.cropped) {
+        const REAL sw = std::min(iw, static_cast<REAL>(box.width));
+        const REAL sh = std::min(ih, static_cast<REAL>(box.height));
+        return sw <= 0 || sh <= 0 ||
+               sys::GdipDrawImageRectRect(g, image, x, y, sw, sh, 0, 0, sw, sh, Gdiplus::UnitPixel, nullptr, nullptr,
+                                          nullptr) == Gdiplus::Ok;
+    }
+    return sys::GdipDrawImageRect(g, image, x, y, static_cast<REAL>(p.width), static_cast<REAL>(p.height)) ==
+           Gdiplus::Ok;
+}
+
+UniqueGpBrush SolidBrush(uint32_t argb) {
+    Gdiplus::GpSolidFill* fill = nullptr;
+    sys::GdipCreateSolidFill(argb, &fill);
+    return UniqueGpBrush(fill);
+}
+
+bool FillBox(GpGraphics* g, uint32_t argb, const IntRect& box) {
+    UniqueGpBrush brush = SolidBrush(argb);
+    return brush && sys::GdipFillRectangleI(g, brush.get(), box.left, box.top, box.width, box.height) == Gdiplus::Ok;
+}
+
+bool FrameBox(GpGraphics* g, uint32_t argb, const IntRect& box) {
+    UniqueGpPen pen;
+    sys::GdipCreatePen1(argb, 1.0f, Gdiplus::UnitWorld, pen.put());
+    return pen && sys::GdipDrawRectangleI(g, pen.get(), box.left, box.top, box.width, box.height) == Gdiplus::Ok;
+}
+
+// What defines a font: its LOGFONT up to the end of the face name. The bytes after the name's terminator are
+// not defined (GetObject leaves whatever was there), so they are cleared before fonts are compared.
+LOGFONTA FontKey(HFONT font) {
+    LOGFONTA lf{};
+    if (sys::GetObjectA(font, sizeof lf, &lf) == 0)
+        return LOGFONTA{};
+    const size_t n = strnlen(lf.lfFaceName, LF_FACESIZE);
+    std::memset(lf.lfFaceName + n, 0, LF_FACESIZE - n);
+    return lf;
+}
+
+// The GDI+ font for `font` (a window's HFONT), made on first use and kept in `tools`; null when there is no
+// font or GDI+ cannot make it.
+Gdiplus::GpFont* KeptFont(TextTools& tools, HFONT font) {
+    if (!font)
+        return nullptr;
+    const LOGFONTA key = FontKey(font);
+    for (const auto& [kept, object] : tools.fonts) {
+        if (std::memcmp(&kept, &key, sizeof key) == 0)
+            return object->GetHandle();
+    }
+    auto object = std::make_unique<gfx::FontObject>();
+    if (!object->CreateFromHFONT(font))
+        return nullptr;
+    if (tools.fonts.size() >= kMaxKeptFonts)
+        tools.fonts.erase(tools.fonts.begin());
+    tools.fonts.emplace_back(key, std::move(object));
+    return tools.fonts.back().second->GetHandle();
+}
+
+// The child's text in its own font, on one line at the left, centred vertically, 2 pixels inside the box. A CR
+// LF pair is one line break: Windows' GDI+ breaks there, Wine's draws the CR as a box, so the CR is left out
+// of what is drawn (the window's text itself stays as it is). False when the text could not be drawn (GDI+
+// could not make the font, or failed to draw).
+bool DrawChildText(GpGraphics* g, const ChildLook& look, TextTools* tools) {
+    std::wstring text = gfx::AnsiToWide(look.text);
+    for (size_t at = text.find(L"\r\n"); at != std::wstring::npos; at = text.find(L"\r\n", at))
+        text.erase(at, 1);
+    // A box with no room inside the inset would give GDI+ an empty or inverted layout, which it reads as
+    // "no limit": such a child shows no text. A box with no font of its own shows no text either: that is its
+    // face, not a failure.
+    const IntRect& box = look.box;
+    if (text.empty() || !look.font || box.width <= 4 || box.height <= 4)
+        return true;
+    gfx::FontObject ownFont;
+    Gdiplus::GpFont* font = tools ? KeptFont(*tools, look.font) : ownFont.CreateFromHFONT(look.font);
+    gfx::StringFormatObject ownFormat;
+    gfx::StringFormatObject* format = &ownFormat;
+    if (tools) {
+        if (!tools->format)
+            tools->format = std::make_unique<gfx::StringFormatObject>();
+        format = tools->format.get();
+    }
+    if (!format->GetHandle()) {
+        format->Create(gfx::kTextLayoutFlags, 0);
+        format->SetAlignments(Gdiplus::StringAlignmentNear, Gdiplus::StringAlignmentCenter);
+    }
+    UniqueGpBrush brush = SolidBrush(ToArgb(look.textColor, 255));
+    const Gdiplus::RectF layout(static_cast<REAL>(box.left + 2), static_cast<REAL>(box.top + 2),
+                                static_cast<REAL>(box.width - 4), static_cast<REAL>(box.height - 4));
+    return font && brush &&
+           sys::GdipDrawString(g, text.c_str(), static_cast<INT>(text.size()), font, &layout, format->GetHandle(),
+                               brush.get()) == Gdiplus::Ok;
+}
+
+}  // namespace
+
+bool DrawChildLook(GpGraphics* g, const ChildLook& look, TextTools* tools) {
+    const bool textBox = look.type == kSkinPngControl;
+    bool drawn = true;
+    if (textBox && look.backColor != kNoColor)
+        drawn &= FillBox(g, ToArgb(look.backColor, look.backAlpha), look.box);
+    if (look.image)
+        drawn &= DrawPlacedImage(g, look.image, look.backType, look.box);
+    // Buttons and images carry their labels in their faces. A text box keeps its border and text even
+    // when its back image is cropped, so a large background never hides what the user typed.
+    if (!textBox)
+        return drawn;
+    if (look.orderColor != kNoColor)
+        drawn &= FrameBox(g, ToArgb(look.orderColor, look.orderAlpha), look.box);
+    return DrawChildText(g, look, tools) && drawn;
+}
+
+bool DrawFace(Gdiplus::GpBitmap* frame, const FaceLook& look, const IntRect& area, TextTools* tools) {
+    UniqueGpGraphics g;
+    sys::GdipGetImageGraphicsContext(frame, g.put());
+    if (!g)
+        return false;
+    const IntRect whole{0, 0, look.width, look.height};
+    // A part is drawn as the whole face would be there: made transparent, then drawn clipped to it.
+    const bool part = area != whole;
+    if (part && sys::GdipSetClipRectI(g.get(), area.left, area.top, area.width, area.height,
+                                      Gdiplus::CombineModeReplace) != Gdiplus::Ok)
+        return false;
+    bool drawn = sys::GdipGraphicsClear(g.get(), 0) == Gdiplus::Ok;
+    if (look.back) {
+        REAL iw = 0, ih = 0;
+        sys::GdipGetImageDimension(look.back, &iw, &ih);
+        drawn &= sys::GdipDrawImageRect(g.get(), look.back, 0, 0, iw, ih) == Gdiplus::Ok;
+    }
+    for (const ChildLook& child : look.children) {
+        if (Meets(FaceExtent(child.box), area))
+            drawn &= DrawChildLook(g.get(), child, tools);
+    }
+    return drawn;
+}
+
+IntRect DrawCaretLine(HDC dc, int x, int y) {
+    UniqueGpGraphics g;
+    sys::GdipCreateFromHDC(dc, g.put());
+    UniqueGpPen pen;
+    sys::GdipCreatePen1(ToArgb(0, 255), 1.0f, Gdiplus::UnitWorld, pen.put());
+    if (g && pen)
+        sys::GdipDrawLineI(g.get(), pen.get(), x, y, x, y + kCaretHeight);
+    // A one-pixel pen may touch the pixels either side of the line's ends and column.
+    return {x - 1, y - 1, 3, kCaretHeight + 3};
+}
+
+}  // namespace skin

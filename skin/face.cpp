@@ -1,0 +1,100 @@
+#include "skin/face.h"
+
+#include <algorithm>
+#include <new>
+
+#include "gfx/sysapi.h"
+#include "skin/binding.h"
+#include "skin/keys.h"
+#include "skin/look.h"
+#include "skin/props.h"
+
+namespace skin {
+
+namespace {
+
+void Damage(KeptFace& face, const IntRect& r) {
+    face.damage = ClipToFace(UniteRects(face.damage, r), face.width, face.height);
+}
+
+// The parent whose face holds `window`: only a child window is drawn into another's face (a top-level
+// window's GetParent is its owner).
+HWND FaceParent(HWND window) {
+    if (!window || (GetWindowLongPtrSys(window, GWL_STYLE) & WS_CHILD) == 0)
+        return nullptr;
+    return sys::GetParent(window);
+}
+
+}  // namespace
+
+KeptFace* FindFace(HWND window) {
+    return window ? GetSkinPointer<KeptFace>(window, key::kSurface) : nullptr;
+}
+
+KeptFace* FaceAtSize(HWND window, int width, int height) {
+    if (width <= 0 || height <= 0 || !sys::IsWindow(window))
+        return nullptr;
+    KeptFace* face = FindFace(window);
+    if (!face) {
+        face = new (std::nothrow) KeptFace();
+        if (!face)
+            return nullptr;
+        SetSkinProp(window, key::kSurface, reinterpret_cast<intptr_t>(face));
+        SubclassForRelease(window);
+    }
+    if (face->width == width && face->height == height && face->frame && face->surface.bits)
+        return face;
+    face->width = face->height = 0;
+    face->frame.reset();
+    face->caretLine = {};
+    Gdiplus::GpBitmap* frame = nullptr;
+    // No pixel buffer given: GDI+ allocates one cleared to transparent black.
+    sys::GdipCreateBitmapFromScan0(width, height, 0, PixelFormat32bppARGB, nullptr, &frame);
+    face->frame.reset(frame);
+    if (!face->frame || !MakeSurfaceDib(face->surface, width, height)) {
+        face->frame.reset();
+        return nullptr;
+    }
+    face->width = width;
+    face->height = height;
+    face->damage = {0, 0, width, height};
+    return face;
+}
+
+void ReleaseFace(HWND window) {
+    delete FindFace(window);
+    sys::RemovePropA(window, key::kSurface);
+}
+
+void MarkWholeFace(HWND window) {
+    if (KeptFace* face = FindFace(window))
+        face->damage = {0, 0, face->width, face->height};
+}
+
+void MarkChild(HWND child) {
+    HWND parent = FaceParent(child);
+    KeptFace* face = FindFace(parent);
+    if (!face)
+        return;
+    IntRect now;
+    if (ChildBoxInParent(parent, child, now))
+        Damage(*face, FaceExtent(now));
+    const auto drawn = std::find_if(face->childBoxes.begin(), face->childBoxes.end(),
+                                    [child](const auto& kept) { return kept.first == child; });
+    if (drawn != face->childBoxes.end())
+        Damage(*face, FaceExtent(drawn->second));
+}
+
+void MarkPropertyWrite(HWND window, const char* key, intptr_t before, intptr_t after) {
+    const KeyEffect effect = EffectOfKey(key);
+    // Codes and colours are read from their low 32 bits only.
+    if (effect == KeyEffect::kNone ||
+        (effect == KeyEffect::kWhenChanged && static_cast<uint32_t>(before) == static_cast<uint32_t>(after)))
+        return;
+    if (FindFace(window))
+        MarkWholeFace(window);
+    else
+        MarkChild(window);
+}
+
+}  // namespace skin

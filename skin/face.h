@@ -1,0 +1,53 @@
+#pragma once
+// The face a layered window shows, kept by the window: the frame (the face as last drawn, a 32-bit ARGB GDI+
+// bitmap at the window's size), the surface the system was given, the place of each child in the frame, where
+// the caret line lies on the surface, the text tools, and the damage: where the frame no longer shows the
+// window. Whatever changes the face marks its damage where it happens (a property write, a child's move,
+// font, text, state or end), and the next composition draws only that. One per layered window, kept as its
+// OffClock_Surface property and freed with the window (WM_NCDESTROY, through ReleaseWindowState).
+
+#include <windows.h>
+
+#include <utility>
+#include <vector>
+
+#include "gfx/holders.h"
+#include "skin/draw.h"
+#include "skin/present.h"
+#include "skin/rules.h"
+
+namespace skin {
+
+struct KeptFace {
+    int width = 0;
+    int height = 0;
+    gfx::UniqueGpImage frame;
+    LayeredSurface surface;
+    std::vector<std::pair<HWND, IntRect>> childBoxes;  // where each skinned child was drawn into the frame
+    IntRect damage;                                     // in the window's coordinates; empty: none
+    IntRect caretLine;                                  // drawn on the surface over the frame; empty: none
+    IntRect lastArea;                                   // what the last composition drew
+    TextTools text;
+};
+
+// The face `window` keeps, or null when it keeps none.
+KeptFace* FindFace(HWND window);
+
+// The face of `window` at `width`×`height`: made, or its frame and surface remade at a new size, here, and
+// then damaged whole. Null when it cannot be made.
+KeptFace* FaceAtSize(HWND window, int width, int height);
+
+// Part of WM_NCDESTROY: frees the face of `window` and removes its property.
+void ReleaseFace(HWND window);
+
+// The whole face of `window` must be drawn again.
+void MarkWholeFace(HWND window);
+
+// The place of `child` in its parent's face, where it was drawn and where it is now, must be drawn again.
+void MarkChild(HWND child);
+
+// What a write of `key` on `window` from `before` to `after` changes: the window's own face (whole), or its
+// place in its parent's face. See EffectOfKey.
+void MarkPropertyWrite(HWND window, const char* key, intptr_t before, intptr_t after);
+
+}  // namespace skin

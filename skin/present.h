@@ -1,0 +1,47 @@
+#pragma once
+// Handing a face to the system: a 32-bit DIB section in a memory DC at the window's size holds what the
+// window shows, premultiplied; parts of a face are copied into it and the changed part is presented with
+// UpdateLayeredWindowIndirect.
+
+#include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include <cstdint>
+
+#include "gfx/holders.h"
+#include "skin/rules.h"
+
+namespace skin {
+
+struct LayeredSurface {
+    LayeredSurface() = default;
+    LayeredSurface(const LayeredSurface&) = delete;
+    LayeredSurface& operator=(const LayeredSurface&) = delete;
+    ~LayeredSurface();
+
+    int width = 0;
+    int height = 0;
+    gfx::UniqueBitmap bitmap;  // deleted after the DC: a selected bitmap cannot be
+    gfx::UniqueMemoryDC dc;
+    HGDIOBJ dcOwnBitmap = nullptr;  // what the DC held before, put back before the DIB goes
+    uint32_t* bits = nullptr;       // premultiplied BGRA, bottom row first, `width` pixels per row
+};
+
+// Gives the surface a transparent DIB section of `width`×`height`; false, with no DIB left, when it cannot.
+bool MakeSurfaceDib(LayeredSurface& surface, int width, int height);
+
+// Copies the part `area` of `image` (an ARGB bitmap of the surface's size) into the surface, premultiplied.
+// False when GDI+ could not read it.
+bool CopyImagePart(Gdiplus::GpImage* image, LayeredSurface& surface, const IntRect& area);
+
+// Copies the whole of `image` (any size, any kind) into the surface at its top-left corner; what it does not
+// cover becomes transparent.
+void CopyWholeImage(Gdiplus::GpImage* image, LayeredSurface& surface);
+
+// Shows the surface on the layered `window` with per-pixel alpha; only `dirty` changed since the system last
+// took it (empty: the whole window). False when the system did not take it (a window that is not layered, or
+// no longer a window).
+bool ShowSurface(HWND window, const LayeredSurface& surface, const IntRect& dirty);
+
+}  // namespace skin
