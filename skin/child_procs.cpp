@@ -1,7 +1,5 @@
 #include "skin/child_procs.h"
 
-#include <string>
-
 #include "gfx/holders.h"
 #include "gfx/sysapi.h"
 #include "skin/binding.h"
@@ -42,6 +40,21 @@ void FillWithColor(HDC dc, const RECT& r, uint32_t colour, bool frameOnly) {
         sys::FrameRect(dc, &r, brush.get());
     else
         sys::FillRect(dc, &r, brush.get());
+}
+
+// The caret blinks on the parent's kept face while the child has the focus; it is taken off when it goes.
+void FollowFocus(HWND window, bool gained) {
+    HWND parent = sys::GetParent(window);
+    FocusCaretState& focus = FocusCaret();
+    focus.caretVisible = 0;
+    focus.focusParent = gained ? parent : nullptr;
+    focus.focusChild = gained ? window : nullptr;
+    if (gained) {
+        StartCaretBlink(parent);
+        return;
+    }
+    StopCaretBlink(parent);
+    PresentCaret(parent, 0);
 }
 
 }  // namespace
@@ -118,53 +131,28 @@ LRESULT CALLBACK PngControlProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 LRESULT CALLBACK LayeredChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    HWND parent = sys::GetParent(window);
+    ChildChange change = ChildChange::kPlace;
     switch (message) {
-        case WM_SETFOCUS: {
-            // The caret blinks on the parent's kept face from now on.
-            FocusCaretState& focus = FocusCaret();
-            focus.caretVisible = 0;
-            focus.focusParent = parent;
-            focus.focusChild = window;
-            StartCaretBlink(parent);
-            const LRESULT result = CallSavedChildProc(window, message, wParam, lParam);
-            ComposeWindow(parent);
-            return result;
-        }
-        case WM_KILLFOCUS: {
-            FocusCaretState& focus = FocusCaret();
-            focus.focusChild = nullptr;
-            focus.focusParent = nullptr;
-            StopCaretBlink(parent);
-            PresentCaret(parent, 0);
-            const LRESULT result = CallSavedChildProc(window, message, wParam, lParam);
-            ComposeWindow(parent);
-            return result;
-        }
-        case WM_SETTEXT: {
-            // A write of the text the child already has changes nothing of the face.
-            const char* text = reinterpret_cast<const char*>(lParam);
-            const bool changed = ReadWindowText(window) != (text ? text : "");
-            const LRESULT result = CallSavedChildProc(window, message, wParam, lParam);
-            if (changed)
-                MarkChild(window);
-            ComposeWindow(parent);
-            return result;
-        }
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            FollowFocus(window, message == WM_SETFOCUS);
+            break;
+        case WM_SETTEXT:
         case WM_CHAR:
         case WM_IME_CHAR:
         case WM_PASTE:
         case WM_CUT:
         case WM_KEYDOWN:
-        case WM_LBUTTONUP: {
-            // What the user types, pastes or cuts changes the text without WM_SETTEXT.
-            const std::string before = ReadWindowText(window);
-            const LRESULT result = CallSavedChildProc(window, message, wParam, lParam);
-            if (ReadWindowText(window) != before)
-                MarkChild(window);
-            ComposeWindow(parent);
-            return result;
-        }
+        case WM_LBUTTONUP:
+            // Written, typed, pasted or cut: the text may have changed, with or without WM_SETTEXT.
+            change = ChildChange::kText;
+            break;
+        case WM_SETFONT:
+        case WM_WINDOWPOSCHANGED:
+        case WM_DESTROY:
+            // A new font, place, z-order or visibility, or the child's end: its old and new place in the
+            // parent's face are drawn at the next trigger.
+            break;
         case WM_PAINT: {
             // The system never shows a layered window's children, so what the control would paint is never
             // seen: nothing is drawn, and the whole update region, the frame's part included, is validated as
@@ -174,15 +162,6 @@ LRESULT CALLBACK LayeredChildProc(HWND window, UINT message, WPARAM wParam, LPAR
             sys::EndPaint(window, &ps);
             return 0;
         }
-        case WM_SETFONT:
-        case WM_WINDOWPOSCHANGED:
-        case WM_DESTROY: {
-            // A new font, place, z-order or visibility, or the child's end: its old and new place in the
-            // parent's face are drawn at the next trigger.
-            const LRESULT result = CallSavedChildProc(window, message, wParam, lParam);
-            MarkChild(window);
-            return result;
-        }
         case WM_NCDESTROY: {
             const LRESULT result = CallSavedChildProc(window, message, wParam, lParam);
             ReleaseWindowState(window);
@@ -191,6 +170,13 @@ LRESULT CALLBACK LayeredChildProc(HWND window, UINT message, WPARAM wParam, LPAR
         default:
             return CallSavedChildProc(window, message, wParam, lParam);
     }
+    const LRESULT result = CallSavedChildProc(window, message, wParam, lParam);
+    if (message != WM_SETFOCUS && message != WM_KILLFOCUS)
+        MarkChild(window, change);
+    // A font, a place or the child's end is shown by the next trigger; everything else is one.
+    if (message != WM_SETFONT && message != WM_WINDOWPOSCHANGED && message != WM_DESTROY)
+        ComposeWindow(sys::GetParent(window));
+    return result;
 }
 
 }  // namespace skin

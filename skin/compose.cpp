@@ -1,5 +1,7 @@
 #include "skin/compose.h"
 
+#include <utility>
+
 #include "gfx/sysapi.h"
 #include "skin/draw.h"
 #include "skin/face.h"
@@ -62,9 +64,7 @@ void ComposeWindow(HWND window) {
     ReadFaceLook(window, width, height, look);
     auto* frame = static_cast<Gdiplus::GpBitmap*>(face->frame.get());
     const bool drawn = DrawFace(frame, look, area, &face->text);
-    face->childBoxes.clear();
-    for (const ChildLook& child : look.children)
-        face->childBoxes.emplace_back(child.child, child.box);
+    face->drawn = std::move(look);
     // The caret line goes with the part it lies on: the copy from the frame takes it off.
     const IntRect dirty = UniteRects(area, face->caretLine);
     face->caretLine = {};

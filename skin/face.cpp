@@ -71,18 +71,21 @@ void MarkWholeFace(HWND window) {
         face->damage = {0, 0, face->width, face->height};
 }
 
-void MarkChild(HWND child) {
+void MarkChild(HWND child, ChildChange change) {
     HWND parent = FaceParent(child);
     KeptFace* face = FindFace(parent);
     if (!face)
         return;
+    const auto drawn = std::find_if(face->drawn.children.begin(), face->drawn.children.end(),
+                                    [child](const ChildLook& look) { return look.child == child; });
+    const bool known = drawn != face->drawn.children.end();
+    if (change == ChildChange::kText && known && ReadWindowText(child) == drawn->text)
+        return;
     IntRect now;
     if (ChildBoxInParent(parent, child, now))
         Damage(*face, FaceExtent(now));
-    const auto drawn = std::find_if(face->childBoxes.begin(), face->childBoxes.end(),
-                                    [child](const auto& kept) { return kept.first == child; });
-    if (drawn != face->childBoxes.end())
-        Damage(*face, FaceExtent(drawn->second));
+    if (known)
+        Damage(*face, FaceExtent(drawn->box));
 }
 
 void MarkPropertyWrite(HWND window, const char* key, intptr_t before, intptr_t after) {

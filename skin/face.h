@@ -8,11 +8,9 @@
 
 #include <windows.h>
 
-#include <utility>
-#include <vector>
-
 #include "gfx/holders.h"
 #include "skin/draw.h"
+#include "skin/look.h"
 #include "skin/present.h"
 #include "skin/rules.h"
 
@@ -23,7 +21,7 @@ struct KeptFace {
     int height = 0;
     gfx::UniqueGpImage frame;
     LayeredSurface surface;
-    std::vector<std::pair<HWND, IntRect>> childBoxes;  // where each skinned child was drawn into the frame
+    FaceLook drawn;                                     // the look the frame was last drawn from
     IntRect damage;                                     // in the window's coordinates; empty: none
     IntRect caretLine;                                  // drawn on the surface over the frame; empty: none
     IntRect lastArea;                                   // what the last composition drew
@@ -43,8 +41,12 @@ void ReleaseFace(HWND window);
 // The whole face of `window` must be drawn again.
 void MarkWholeFace(HWND window);
 
-// The place of `child` in its parent's face, where it was drawn and where it is now, must be drawn again.
-void MarkChild(HWND child);
+// What changed of a child: its place, font, z-order or visibility, its end, or (kText) perhaps its text.
+enum class ChildChange { kPlace, kText };
+
+// The place of `child` in its parent's face, where it was drawn and where it is now, must be drawn again;
+// for kText only when its text is not the one it was drawn with.
+void MarkChild(HWND child, ChildChange change = ChildChange::kPlace);
 
 // What a write of `key` on `window` from `before` to `after` changes: the window's own face (whole), or its
 // place in its parent's face. See EffectOfKey.

@@ -152,5 +152,35 @@ TEST(ButtonStates, FollowTheStateTable) {
     EXPECT_EQ(StateAfterEnable(false), kStateDisabled);
 }
 
+// The damage of a face: unions that ignore empty parts, and clipping to the face.
+TEST(FaceRects, UniteIgnoresEmptyPartsAndClipKeepsOnlyWhatLiesOnTheFace) {
+    const IntRect a{10, 10, 20, 5};
+    EXPECT_EQ(UniteRects(a, {}), a);
+    EXPECT_EQ(UniteRects({0, 0, 0, 9}, a), a);
+    EXPECT_EQ(UniteRects(a, {0, 30, 5, 5}), (IntRect{0, 10, 30, 25}));
+    EXPECT_EQ(UniteRects({INT_MIN, 0, 1, 1}, {INT_MAX - 1, 0, 1, 1}).width, INT_MAX) << "saturates";
+    EXPECT_EQ(ClipToFace({-5, -5, 20, 20}, 10, 8), (IntRect{0, 0, 10, 8}));
+    EXPECT_EQ(ClipToFace({3, 2, 4, 4}, 10, 8), (IntRect{3, 2, 4, 4}));
+    EXPECT_EQ(ClipToFace({10, 0, 5, 5}, 10, 8), IntRect{});
+    EXPECT_EQ(ClipToFace({INT_MAX, INT_MAX, INT_MAX, INT_MAX}, 10, 8), IntRect{});
+    EXPECT_EQ(FaceExtent({4, 5, 10, 20}), (IntRect{4, 5, 11, 21}));
+}
+
+TEST(FaceRects, OnlyWritesOfWhatAFaceIsDrawnFromChangeIt) {
+    const struct {
+        const char* key;
+        KeyEffect effect;
+    } cases[] = {
+        {key::kBackImage, KeyEffect::kAlways},     {key::kDownImage, KeyEffect::kAlways},
+        {key::kDrawState, KeyEffect::kWhenChanged}, {key::kTextColor, KeyEffect::kWhenChanged},
+        {key::kOrderAlpha, KeyEffect::kWhenChanged}, {key::kType, KeyEffect::kWhenChanged},
+        {key::kToolTips, KeyEffect::kNone},         {key::kSurface, KeyEffect::kNone},
+        {key::kWndProc, KeyEffect::kNone},          {"SomebodyElse_Key", KeyEffect::kUnknown},
+        {nullptr, KeyEffect::kUnknown},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(EffectOfKey(c.key), c.effect) << (c.key ? c.key : "null");
+}
+
 }  // namespace
 }  // namespace skin
