@@ -39,7 +39,8 @@ KeptFace* FaceAtSize(HWND window, int width, int height) {
         face = new (std::nothrow) KeptFace();
         if (!face)
             return nullptr;
-        SetSkinProp(window, key::kSurface, reinterpret_cast<intptr_t>(face));
+        // Bookkeeping, not a change of look: written without marking anything.
+        sys::SetPropA(window, key::kSurface, reinterpret_cast<HANDLE>(face));
         SubclassForRelease(window);
     }
     if (face->width == width && face->height == height && face->frame && face->surface.bits)
