@@ -107,7 +107,7 @@ double TextSecondMicroseconds(HWND window, HWND text) {
     int n = 0;
     const double us = MedianMicroseconds([&] {
         SetWindowTextA(text, (++n & 1) ? second.c_str() : first.c_str());
-        skin::MarkChild(text);
+        skin::MarkChild(text, skin::ChildChange::kText);
         skin::ComposeWindow(window);
     });
     SetWindowTextA(text, first.c_str());

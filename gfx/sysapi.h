@@ -104,7 +104,7 @@ OC_GDIPFN(GdipGetImageWidth);
 OC_GDIPFN(GdipGetImageHeight);
 OC_GDIPFN(GdipCreateFromHDC);
 OC_GDIPFN(GdipGetImageGraphicsContext);
-OC_GDIPFN(GdipSetClipRectI);
+OC_GDIPFN(GdipTranslateWorldTransform);
 OC_GDIPFN(GdipGraphicsClear);
 OC_GDIPFN(GdipDeleteGraphics);
 OC_GDIPFN(GdipDrawImageRect);

@@ -151,28 +151,69 @@ bool DrawChildLook(GpGraphics* g, const ChildLook& look, TextTools* tools) {
     return DrawChildText(g, look, tools) && drawn;
 }
 
-bool DrawFace(Gdiplus::GpBitmap* frame, const FaceLook& look, const IntRect& area, TextTools* tools) {
-    UniqueGpGraphics g;
-    sys::GdipGetImageGraphicsContext(frame, g.put());
-    if (!g)
-        return false;
-    const IntRect whole{0, 0, look.width, look.height};
-    // A part is drawn as the whole face would be there: made transparent, then drawn clipped to it.
-    const bool part = area != whole;
-    if (part && sys::GdipSetClipRectI(g.get(), area.left, area.top, area.width, area.height,
-                                      Gdiplus::CombineModeReplace) != Gdiplus::Ok)
-        return false;
-    bool drawn = sys::GdipGraphicsClear(g.get(), 0) == Gdiplus::Ok;
+namespace {
+
+// The back image and every child that meets `area`, drawn through `g` into a transparent picture.
+bool DrawLook(GpGraphics* g, const FaceLook& look, const IntRect& area, TextTools* tools) {
+    bool drawn = true;
     if (look.back) {
         REAL iw = 0, ih = 0;
         sys::GdipGetImageDimension(look.back, &iw, &ih);
-        drawn &= sys::GdipDrawImageRect(g.get(), look.back, 0, 0, iw, ih) == Gdiplus::Ok;
+        drawn &= sys::GdipDrawImageRect(g, look.back, 0, 0, iw, ih) == Gdiplus::Ok;
     }
     for (const ChildLook& child : look.children) {
         if (Meets(FaceExtent(child.box), area))
-            drawn &= DrawChildLook(g.get(), child, tools);
+            drawn &= DrawChildLook(g, child, tools);
     }
     return drawn;
+}
+
+// Copies `part` (an ARGB picture of `area`'s size) into `frame` at `area`, pixel for pixel.
+bool CopyIntoFrame(Gdiplus::GpBitmap* part, Gdiplus::GpBitmap* frame, const IntRect& area) {
+    const Gdiplus::Rect source(0, 0, area.width, area.height);
+    const Gdiplus::Rect target(area.left, area.top, area.width, area.height);
+    Gdiplus::BitmapData from{}, to{};
+    if (sys::GdipBitmapLockBits(part, &source, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &from) != Gdiplus::Ok)
+        return false;
+    const bool locked = sys::GdipBitmapLockBits(frame, &target, Gdiplus::ImageLockModeWrite, PixelFormat32bppARGB,
+                                                &to) == Gdiplus::Ok;
+    if (locked) {
+        for (int y = 0; y < area.height; ++y)
+            std::memcpy(static_cast<uint8_t*>(to.Scan0) + static_cast<ptrdiff_t>(y) * to.Stride,
+                        static_cast<const uint8_t*>(from.Scan0) + static_cast<ptrdiff_t>(y) * from.Stride,
+                        static_cast<size_t>(area.width) * 4);
+        sys::GdipBitmapUnlockBits(frame, &to);
+    }
+    sys::GdipBitmapUnlockBits(part, &from);
+    return locked;
+}
+
+}  // namespace
+
+bool DrawFace(Gdiplus::GpBitmap* frame, const FaceLook& look, const IntRect& area, TextTools* tools) {
+    const IntRect whole{0, 0, look.width, look.height};
+    if (area == whole) {
+        UniqueGpGraphics g;
+        sys::GdipGetImageGraphicsContext(frame, g.put());
+        return g && sys::GdipGraphicsClear(g.get(), 0) == Gdiplus::Ok && DrawLook(g.get(), look, area, tools);
+    }
+    // A part is drawn as the whole face would be there: into a transparent picture of its size, everything
+    // moved by whole pixels, then put in the frame's place. (Clipping the frame instead takes GDI+'s slow paths.)
+    Gdiplus::GpBitmap* bitmap = nullptr;
+    sys::GdipCreateBitmapFromScan0(area.width, area.height, 0, PixelFormat32bppARGB, nullptr, &bitmap);
+    gfx::UniqueGpImage part(bitmap);
+    if (!part)
+        return false;
+    bool drawn = false;
+    {
+        UniqueGpGraphics g;
+        sys::GdipGetImageGraphicsContext(bitmap, g.put());
+        drawn = g &&
+                sys::GdipTranslateWorldTransform(g.get(), static_cast<REAL>(-area.left), static_cast<REAL>(-area.top),
+                                                 Gdiplus::MatrixOrderPrepend) == Gdiplus::Ok &&
+                DrawLook(g.get(), look, area, tools);
+    }
+    return CopyIntoFrame(bitmap, frame, area) && drawn;
 }
 
 IntRect DrawCaretLine(HDC dc, int x, int y) {
