@@ -70,6 +70,10 @@ def write_zip(output, entries, date_time):
     # Written beside the target and renamed, so that a failed run leaves no half zip behind.
     handle, partial = tempfile.mkstemp(dir=folder, suffix=".partial")
     try:
+        # mkstemp makes a file only its owner may read; the zip is for everyone the file mode mask allows.
+        mask = os.umask(0)
+        os.umask(mask)
+        os.chmod(partial, 0o666 & ~mask)
         with os.fdopen(handle, "wb") as stream, zipfile.ZipFile(stream, "w") as archive:
             for name, path in entries:
                 info = zipfile.ZipInfo(name, date_time)

@@ -93,6 +93,10 @@ def main(source, zip_name, *rest):
         work = Path(out)
         package = work / zip_name
         run_packer(packer, package, files)
+        mask = os.umask(0)
+        os.umask(mask)
+        mode = package.stat().st_mode & 0o777
+        assert mode == 0o666 & ~mask, f"the zip's mode is {mode:o}, not what the file mode mask {mask:o} allows"
         names, text = check_contents(package)
         check_fixed_attributes(package, expected_date_time(source))
         check_same_bytes_from_copies(packer, package, files, work)
