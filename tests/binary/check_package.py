@@ -42,7 +42,8 @@ def check_contents(package):
         raise AssertionError(f"the note is not UTF-8: {e}") from None
     assert text.count("\n") == text.count("\r\n") > 0, "the note has line ends other than CR LF"
     assert sum("\u4e00" <= c <= "\u9fff" for c in text) > 200, "the note is not in Chinese"
-    for needed in ("offclock.exe", "22:30:00", "Esc", "强制"):
+    for needed in ("offclock.exe", "22:30:00", "Esc", "强制", "certutil -hashfile", "SHA256SUMS", "sha256sum -c",
+                   "产品版本"):
         assert needed in text, f"the note does not mention {needed}"
     return names, text
 
