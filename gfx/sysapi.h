@@ -120,6 +120,7 @@ OC_GDIPFN(GdipDeletePen);
 OC_GDIPFN(GdipDrawRectangleI);
 OC_GDIPFN(GdipDrawLineI);
 OC_GDIPFN(GdipDrawString);
+OC_GDIPFN(GdipMeasureString);
 OC_GDIPFN(GdipCreateFontFamilyFromName);
 OC_GDIPFN(GdipDeleteFontFamily);
 OC_GDIPFN(GdipCloneFontFamily);
