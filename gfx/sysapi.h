@@ -69,6 +69,7 @@ OC_SYSFN("user32", RegisterClassExA);
 OC_SYSFN("user32", LoadCursorA);
 OC_SYSFN("user32", ReleaseCapture);
 OC_SYSFN("user32", TrackMouseEvent);
+OC_SYSFN("user32", GetCursorPos);
 OC_SYSFN("user32", SetTimer);
 OC_SYSFN("user32", KillTimer);
 OC_SYSFN("user32", UpdateLayeredWindow);
