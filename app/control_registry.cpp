@@ -75,6 +75,30 @@ void ReleaseWindowResources(Window& w) {
     }
 }
 
+// Whether `upper` lies above `lower` in the z-order.
+bool IsAbove(HWND upper, HWND lower) {
+    for (HWND h = GetWindow(lower, GW_HWNDPREV); h; h = GetWindow(h, GW_HWNDPREV)) {
+        if (h == upper)
+            return true;
+    }
+    return false;
+}
+
+// Puts each shown window that floats over another back above it, just above, without activating it, so that
+// the user's focus stays where it is. Called whenever a window's place in the z-order or its visibility
+// changes; a window already above is left alone, which ends the chain of position changes this starts.
+void KeepFloatingWindowsAbove() {
+    for (const auto& floating : g_windows) {
+        const Window* under = FindWindowRecord(floating->def->floatsOver);
+        if (!under || !IsWindowVisible(floating->hwnd) || !IsWindowVisible(under->hwnd) ||
+            IsAbove(floating->hwnd, under->hwnd))
+            continue;
+        HWND over = GetWindow(under->hwnd, GW_HWNDPREV);
+        SetWindowPos(floating->hwnd, over ? over : HWND_TOPMOST, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    }
+}
+
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     Window* w = WindowFromHandle(hwnd);
     if (!w)
@@ -131,6 +155,12 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         case WM_SHOWWINDOW:
             Fire(id, w->def->element, wParam ? kEventShown : kEventHidden);
             break;
+        case WM_WINDOWPOSCHANGED: {
+            const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+            if (!(pos->flags & SWP_NOZORDER) || (pos->flags & SWP_SHOWWINDOW))
+                KeepFloatingWindowsAbove();
+            break;
+        }
         case WM_SETFOCUS:
             Fire(id, w->def->element, kEventGotFocus);
             break;

@@ -38,7 +38,6 @@ inline constexpr ControlId kCountdownTimer = 0x160101E2;       // 时钟2
 
 // CountdownWindow's controls.
 inline constexpr ControlId kCountdownText = 0x16010217;  // 编辑框1
-inline constexpr ControlId kMirrorTimer = 0x16010226;    // 时钟1
 
 // WebPanelWindow's control.
 inline constexpr ControlId kWebPanel = 0x160103CF;  // 超文本浏览框1

@@ -7,6 +7,7 @@
 
 #include "app/controls.h"
 #include "app/display.h"
+#include "app/strip_fit.h"
 #include "base/fatal.h"
 #include "gfx/graphics.h"
 #include "gfx/image_window.h"
@@ -116,8 +117,6 @@ void WireEvents() {
     BindEvent(kMainWindow, kClockTimer, kEventPeriod, scheduler::OnClockTimer);
     BindEvent(kMainWindow, kCountdownTimer, kEventPeriod, scheduler::OnCountdownTimer);
     BindEvent(kCountdownWindow, kCountdownWindowElement, kEventCreated, OnCountdownWindowCreated);
-    // The mirror timer is stopped: the port copies each message into the strip as it writes it.
-    BindEvent(kCountdownWindow, kMirrorTimer, kEventPeriod, MirrorCountdownMessage);
     BindEvent(kWebPanelWindow, kWebPanelWindowElement, kEventCreated, OnWebPanelWindowCreated);
     // CountdownWindow 编辑框1's content-changed and the panel's "before navigating" handlers are empty:
     // nothing happens and every navigation is allowed, so nothing is bound for them.
@@ -142,6 +141,7 @@ void BindSchedulerPort(PowerOffFn requestPowerOff) {
     port.showStrip = [](bool shown) {
         SetControlProperty(kCountdownWindow, kCountdownWindowElement, kPropVisible, shown ? 1 : 0);
     };
+    port.fitsStrip = LineFitsStrip;
     if (requestPowerOff)
         port.requestPowerOff = requestPowerOff;
     else

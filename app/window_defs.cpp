@@ -101,6 +101,8 @@ constexpr ControlDef kMainControls[] = {
 
 constexpr ControlDef kCountdownControls[] = {
     // Initial content "是我"; the copy of MainWindow's (empty) holder replaces it as the window is created.
+    // The window has no copy timer: the countdown message is copied into the strip as it is written
+    // (MirrorCountdownMessage), so nothing polls for a text that changes once a second.
     {.id = ids::kCountdownText,
      .kind = EditBox,
      .name = "\xB1\xE0\xBC\xAD\xBF\xF2"
@@ -113,17 +115,6 @@ constexpr ControlDef kCountdownControls[] = {
      .textColor = Rgb(128, 128, 128),
      .font = &kKaiTi12,
      .content = "\xCA\xC7\xCE\xD2"},
-    // Stopped: the countdown message is copied into the strip as it is written (MirrorCountdownMessage), so
-    // nothing polls for a text that changes once a second.
-    {.id = ids::kMirrorTimer,
-     .kind = Timer,
-     .name = "\xCA\xB1\xD6\xD3"
-             "1",
-     .left = 112,
-     .top = 120,
-     .width = 56,
-     .height = 48,
-     .interval = 0},
 };
 
 // The panel reaches 12 px past the left edge, 16 past the top, 38 past the right and 9 past the bottom, so
@@ -165,7 +156,8 @@ constexpr WindowDef kWindows[] = {
      .hasIcon = false,
      .picture = WindowPicture::kNone,
      .visible = true,
-     .controls = kCountdownControls},
+     .controls = kCountdownControls,
+     .floatsOver = ids::kMainWindow},
     {.id = ids::kWebPanelWindow,
      .element = ids::kWebPanelWindowElement,
      .name = "WebPanelWindow",

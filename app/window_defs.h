@@ -71,6 +71,9 @@ struct WindowDef {
     bool escCloses = true;
     bool enterMovesFocus = false;
     bool movable = true;
+    // A window that floats over another (0: none) is kept above it in the z-order while both show, however
+    // the other is activated or raised.
+    WindowId floatsOver = 0;
 };
 
 // The window definition for `id`, or null.

@@ -30,7 +30,8 @@ DateTime Now() {
     return g_port.currentTime ? g_port.currentTime() : CurrentTime();
 }
 
-void Reset() {
+// Ends the countdown; `entryText` goes into the entry field.
+void Reset(const char* entryText = TIME_PROMPT) {
     g_state.secondsLeft = 0;
     g_state.targetHour = 0;
     g_state.targetMinute = 0;
@@ -38,8 +39,16 @@ void Reset() {
     g_state.countingDown = false;
     g_state.switchOffRequested = false;
     Tell(g_port.armCountdown, false);
-    Tell(g_port.writeEntry, TIME_PROMPT);
+    Tell(g_port.writeEntry, entryText);
     g_state.stopRequested = 0;
+}
+
+// A countdown that ends without a switch-off leaves nothing that claims time is left: the entry says why it
+// ended, and the strip is emptied and hidden.
+void EndPastTarget() {
+    Reset(PAST_TIME_TEXT);
+    Tell(g_port.writeCountdownMessage, std::string());
+    Tell(g_port.showStrip, false);
 }
 
 // Two digits for the clock; the parts of a local time are never negative.
@@ -55,7 +64,7 @@ void SwitchOff() {
         return;
     const SwitchOffResult result = g_port.requestPowerOff();
     if (!result.accepted)
-        Tell(g_port.writeCountdownMessage, SwitchOffFailedMessage(result));
+        Tell(g_port.writeCountdownMessage, SwitchOffFailedMessage(result, g_port.fitsStrip));
 }
 
 }  // namespace
@@ -82,12 +91,17 @@ std::string CountdownMessage(int32_t secondsLeft) {
                         IntegerToText(base::TruncateToInt32(seconds)), kSecondsUnit});
 }
 
-std::string SwitchOffFailedMessage(const SwitchOffResult& result) {
+std::string SwitchOffFailedMessage(const SwitchOffResult& result,
+                                   const std::function<bool(const std::string& line)>& fits) {
     std::string message = kSwitchOffFailed;
-    if (result.error != 0)
-        message = ConcatTexts({message, "(", kErrorCode, " ", std::to_string(result.error), ")"});
-    if (!result.reason.empty())
-        message = ConcatTexts({message, "\r\n", result.reason});
+    if (result.error != 0) {
+        const std::string code = std::to_string(result.error);
+        const std::string labelled = ConcatTexts({message, "(", kErrorCode, " ", code, ")"});
+        message = !fits || fits(labelled) ? labelled : ConcatTexts({message, "(", code, ")"});
+    }
+    const std::string reason = ShortenText(result.reason, fits);
+    if (!reason.empty())
+        message = ConcatTexts({message, "\r\n", reason});
     return message;
 }
 
@@ -113,9 +127,17 @@ void OnStartClicked() {
         Tell(g_port.writeEntry, FORMAT_ERROR_TEXT);
         return;
     }
-    g_state.targetHour = TextToInteger(pieces[0]);
-    g_state.targetMinute = TextToInteger(pieces[1]);
-    g_state.targetSecond = TextToInteger(pieces[2]);
+    const int32_t hour = TextToInteger(pieces[0]);
+    const int32_t minute = TextToInteger(pieces[1]);
+    const int32_t second = TextToInteger(pieces[2]);
+    // A target the countdown can never reach would claim a switch-off that never comes.
+    if (hour * 3600.0 + minute * 60.0 + second > kLastTargetSeconds) {
+        Tell(g_port.writeEntry, FORMAT_ERROR_TEXT);
+        return;
+    }
+    g_state.targetHour = hour;
+    g_state.targetMinute = minute;
+    g_state.targetSecond = second;
     // A new target is a new countdown: the late-tick allowance must not carry over from the old one.
     g_state.countingDown = false;
     g_state.switchOffRequested = false;
@@ -142,12 +164,14 @@ void OnCountdownTimer() {
     if (g_state.secondsLeft <= 0) {
         // The tick that would have seen one second left was skipped (the clock moved two seconds or more
         // between ticks): switch off now, a little late, rather than not at all. A target that was past at
-        // the first tick, or long past (after the machine slept), only ends the countdown.
+        // the first tick, or long past (after the machine slept or the clock was set), only ends the countdown.
         if (g_state.countingDown && g_state.secondsLeft >= -kLateTickGraceSeconds) {
             Tell(g_port.writeCountdownMessage, CountdownMessage(0));
             SwitchOff();
+            Reset();
+        } else {
+            EndPastTarget();
         }
-        Reset();
         return;
     }
     g_state.secondsLeft -= 1;

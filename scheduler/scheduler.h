@@ -31,6 +31,10 @@ inline constexpr char kClockPrefix[] = "Now-";
 inline constexpr char kSwitchOffFailed[] = "\xB9\xD8\xBB\xFA\xCA\xA7\xB0\xDC";  // 关机失败
 inline constexpr char kErrorCode[] = "\xB4\xED\xCE\xF3\xB4\xFA\xC2\xEB";        // 错误代码
 
+// The latest target: 24:00:00 is reached at midnight; a later total never is, since the time of day falls back
+// to 0 there.
+inline constexpr int32_t kLastTargetSeconds = 24 * 3600;
+
 // How late a tick may find the target and still switch off, when the tick before it counted down
 // normally: a busy message loop or a coarse clock can skip the tick that sees one second left.
 inline constexpr int32_t kLateTickGraceSeconds = 5;
@@ -68,6 +72,9 @@ struct Port {
     // The forced switch-off: RequestPowerOff() in the program. A refusal is shown in place of the countdown
     // message.
     std::function<SwitchOffResult()> requestPowerOff;
+    // Whether one line of text, in the strip's font, lies wholly within the part of the strip that is on the
+    // screen. Empty: every line fits.
+    std::function<bool(const std::string& line)> fitsStrip;
 };
 
 // Installs the port; call once at start-up, before the first handler runs.
@@ -89,9 +96,11 @@ void OnStopClicked();     // 按钮2 clicked
 // The countdown message for `secondsLeft` seconds: "离关机还有\r\n" H "小时:" M "分钟:" S "秒", GBK.
 std::string CountdownMessage(int32_t secondsLeft);
 
-// What the strip shows when the switch-off is refused: "关机失败", then "(错误代码 N)" when the system gave an
-// error code, and on a second line the system's reason when it gave one. GBK.
-std::string SwitchOffFailedMessage(const SwitchOffResult& result);
+// What the strip shows when the switch-off is refused, GBK: "关机失败", then "(错误代码 N)" when the system
+// gave an error code ("(N)" when that line would not fit), and on a second line the system's reason when it
+// gave one, shortened with "…" to what fits. The code's digits are never cut.
+std::string SwitchOffFailedMessage(const SwitchOffResult& result,
+                                   const std::function<bool(const std::string& line)>& fits = {});
 
 // The clock text for a time of day: "Now-" HH ":" MM ":" SS.
 std::string ClockText(const DateTime& time);

@@ -38,17 +38,13 @@ BOOL CallSetSystemPowerState(BOOL suspend, BOOL force) {
     return reinterpret_cast<SetSystemPowerStateFn>(reinterpret_cast<void*>(proc))(suspend, force);
 }
 
-// The system's description of `error` in the user's language, on one line without the closing stop; empty
-// when the system has none.
+// The system's description of `error` in the user's language, as the system writes it; empty when the system
+// has none.
 std::string SystemErrorText(DWORD error) {
     char text[256] = {};
     const DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
                                    sizeof text, nullptr);
-    std::string line(text, n < sizeof text ? n : 0);
-    line = line.substr(0, line.find_first_of("\r\n"));
-    while (!line.empty() && (line.back() == ' ' || line.back() == '.'))
-        line.pop_back();
-    return line;
+    return std::string(text, n < sizeof text ? n : 0);
 }
 
 }  // namespace
@@ -86,7 +82,7 @@ SwitchOffResult RequestPowerOff() {
     result.accepted = RequestSystemExit(PowerOff, true) != 0;
     if (!result.accepted) {
         result.error = GetLastError();
-        result.reason = SystemErrorText(result.error);
+        result.reason = SwitchOffReason(result.error, SystemErrorText(result.error));
     }
     return result;
 }

@@ -23,6 +23,11 @@ struct SwitchOffResult {
     std::string reason;
 };
 
+// The reason line shown under a refusal, from the system's description of `error`: its first line, cut
+// before the first insert ("%1" and the like, which the system leaves in place when it has nothing to put
+// there) and without a closing stop. Empty for error 0, whose description says that all went well.
+std::string SwitchOffReason(uint32_t error, const std::string& systemText);
+
 // ExitWindowsEx flags.
 inline constexpr uint32_t kExitLogOff = 0;    // EWX_LOGOFF
 inline constexpr uint32_t kExitShutdown = 1;  // EWX_SHUTDOWN

@@ -119,4 +119,27 @@ int32_t TextToInteger(const std::string& text) {
     return static_cast<int32_t>(value);  // -kCap is INT32_MIN itself
 }
 
+std::string ShortenText(const std::string& text, const std::function<bool(const std::string& text)>& fits) {
+    if (!fits || fits(text))
+        return text;
+    constexpr char kEllipsis[] = "\xA1\xAD";  // …
+    // Where each whole character ends.
+    std::vector<size_t> ends;
+    for (size_t at = 0; at < text.size();) {
+        at += IsLeadByte(static_cast<unsigned char>(text[at])) && at + 1 < text.size() ? 2 : 1;
+        ends.push_back(at);
+    }
+    for (auto end = ends.rbegin(); end != ends.rend(); ++end) {
+        std::string start = text.substr(0, *end);
+        while (!start.empty() && start.back() == ' ')
+            start.pop_back();
+        if (start.empty())
+            break;
+        const std::string shortened = start + kEllipsis;
+        if (fits(shortened))
+            return shortened;
+    }
+    return std::string();
+}
+
 }  // namespace scheduler

@@ -3,6 +3,7 @@
 // the empty string. Portable: no windows.h.
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -24,5 +25,9 @@ std::vector<std::string> SplitText(const std::string& text, const std::string& d
 // Folds full-width digits, signs and blanks to ASCII, then reads a leading decimal number as atoi does.
 // A number beyond the 32-bit range saturates to INT32_MIN or INT32_MAX.
 int32_t TextToInteger(const std::string& text);
+
+// `text` when it fits, else its longest start (whole characters, no trailing blank) that fits followed by "…";
+// empty when no start does. No `fits`: everything fits.
+std::string ShortenText(const std::string& text, const std::function<bool(const std::string& text)>& fits);
 
 }  // namespace scheduler

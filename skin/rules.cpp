@@ -90,8 +90,8 @@ bool MouseMoveEntersButton(int32_t state) {
     return state != kStateHover && state != kStateDown;
 }
 
-int32_t StateAfterButtonUp(int32_t state) {
-    return state == kStateDown ? kStateHover : kStateNormal;
+int32_t StateAfterButtonUp(int32_t state, bool pointerOver) {
+    return state == kStateDown && pointerOver ? kStateHover : kStateNormal;
 }
 
 int32_t StateAfterEnable(bool enabled) {

@@ -108,7 +108,9 @@ bool EditCodeNeedsRepaint(uint32_t notificationCode);
 
 // The next DrawState of a button for the events both button procedures share.
 bool MouseMoveEntersButton(int32_t state);  // the move that needs leave tracking and a repaint
-int32_t StateAfterButtonUp(int32_t state);  // Down -> Hover, anything else -> Normal
+// A release ends a press in Hover while the pointer is over the button; released elsewhere, or with no press
+// before it, the button is Normal.
+int32_t StateAfterButtonUp(int32_t state, bool pointerOver);
 int32_t StateAfterEnable(bool enabled);
 
 }  // namespace skin

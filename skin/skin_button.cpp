@@ -30,6 +30,54 @@ int32_t DrawStateOf(HWND window) {
     return GetSkinCode(window, key::kDrawState);
 }
 
+bool Inside(const RECT& r, POINT p) {
+    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
+}
+
+// Whether a mouse message's point (client coordinates; outside the button while it has the capture) lies
+// over the button.
+bool PointOver(HWND window, LPARAM lParam) {
+    RECT client{};
+    sys::GetClientRect(window, &client);
+    const POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    return Inside(client, p);
+}
+
+// Whether the cursor is over the button now.
+bool CursorOver(HWND window) {
+    POINT p{};
+    RECT r{};
+    return sys::GetCursorPos(&p) && sys::GetWindowRect(window, &r) && Inside(r, p);
+}
+
+// The state a mouse move leaves the button in, and whether leave tracking must be asked for. Under Wine the
+// leave can be lost around the button's mouse capture, so a lit button asks again on each move over it, and a
+// move that the capture brings from elsewhere puts a lit button out.
+struct MoveOutcome {
+    int32_t state;
+    bool trackLeave;
+};
+MoveOutcome AfterMouseMove(HWND window, LPARAM lParam) {
+    const int32_t state = DrawStateOf(window);
+    if (!PointOver(window, lParam))
+        return {state == kStateHover ? kStateNormal : state, false};
+    if (MouseMoveEntersButton(state))
+        return {kStateHover, true};
+    return {state, state == kStateHover};
+}
+
+// When the capture ends, a lit button asks for leave tracking again (what it asked before may have been lost
+// with the capture), or goes out when the pointer has already left.
+int32_t AfterCaptureEnds(HWND window) {
+    const int32_t state = DrawStateOf(window);
+    if (state != kStateHover)
+        return state;
+    if (!CursorOver(window))
+        return kStateNormal;
+    TrackLeave(window);
+    return state;
+}
+
 void SetImageProp(HWND window, const char* name, Gdiplus::GpImage* image) {
     SetSkinProp(window, name, reinterpret_cast<intptr_t>(image));
 }
@@ -89,10 +137,17 @@ LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             return 1;
         case WM_MOUSEMOVE: {
             const LRESULT result = CallSavedProc(window, message, wParam, lParam);
-            if (MouseMoveEntersButton(DrawStateOf(window))) {
+            const int32_t before = DrawStateOf(window);
+            const MoveOutcome move = AfterMouseMove(window, lParam);
+            if (move.trackLeave)
                 TrackLeave(window);
-                SetDrawState(window, kStateHover, true);
-            }
+            if (move.state != before)
+                SetDrawState(window, move.state, true);
+            return result;
+        }
+        case WM_CAPTURECHANGED: {
+            const LRESULT result = CallSavedProc(window, message, wParam, lParam);
+            SetDrawState(window, AfterCaptureEnds(window), false);
             return result;
         }
         case WM_MOUSELEAVE: {
@@ -139,7 +194,10 @@ LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             // handling the release, and a press must still end in Hover.
             const int32_t before = DrawStateOf(window);
             const LRESULT result = CallSavedProc(window, message, wParam, lParam);
-            SetDrawState(window, StateAfterButtonUp(before), true);
+            const int32_t after = StateAfterButtonUp(before, PointOver(window, lParam));
+            SetDrawState(window, after, true);
+            if (after == kStateHover)
+                TrackLeave(window);  // the capture that just ended may have taken the tracking with it
             return result;
         }
         default:
@@ -150,12 +208,22 @@ LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 LRESULT CALLBACK LayeredButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     RelayToToolTip(window, message, wParam, lParam);
     switch (message) {
-        case WM_MOUSEMOVE:
-            if (MouseMoveEntersButton(DrawStateOf(window))) {
+        case WM_MOUSEMOVE: {
+            const int32_t before = DrawStateOf(window);
+            const MoveOutcome move = AfterMouseMove(window, lParam);
+            if (move.trackLeave)
                 TrackLeave(window);
-                SetStateAndCompose(window, kStateHover);
-            }
+            if (move.state != before)
+                SetStateAndCompose(window, move.state);
             break;
+        }
+        case WM_CAPTURECHANGED: {
+            const int32_t before = DrawStateOf(window);
+            const int32_t after = AfterCaptureEnds(window);
+            if (after != before)
+                SetStateAndCompose(window, after);
+            break;
+        }
         case WM_MOUSELEAVE:
             SetStateAndCompose(window, kStateNormal);
             break;
@@ -163,7 +231,7 @@ LRESULT CALLBACK LayeredButtonProc(HWND window, UINT message, WPARAM wParam, LPA
             SetStateAndCompose(window, kStateDown);
             break;
         case WM_LBUTTONUP:
-            SetStateAndCompose(window, StateAfterButtonUp(DrawStateOf(window)));
+            SetStateAndCompose(window, StateAfterButtonUp(DrawStateOf(window), PointOver(window, lParam)));
             break;
         case WM_ENABLE:
             SetStateAndCompose(window, StateAfterEnable(wParam != 0));

@@ -3,7 +3,9 @@ and type with xdotool, take screenshots. Used by the test_*.py scripts (plain as
 """
 
 import contextlib
+import glob
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -204,9 +206,45 @@ def switch_off_prefix():
     prefix's processes only. Relay tracing of ExitWindowsEx is on there, so the call can be read back."""
     prefix = own_prefix()
     end_prefix(prefix)
+    restore_wineboot(prefix)
     # Bring the prefix's services up before the program starts, one process at a time.
     probe("dump", env=wine_env({"WINEPREFIX": prefix}))
     return prefix
+
+
+WINEBOOT_SAVED = ".offclock-wineboot-saved"
+
+
+def wineboots(prefix):
+    return glob.glob(os.path.join(prefix, "drive_c", "windows", "sys*", "wineboot.exe"))
+
+
+def restore_wineboot(prefix):
+    """Puts back every wineboot.exe that wineboot_broken saved: a run killed inside that block (a timeout) skips
+    its own restoring, and the prefix would refuse every later switch-off."""
+    for path in wineboots(prefix):
+        saved = os.path.join(os.path.dirname(path), WINEBOOT_SAVED)
+        if os.path.exists(saved):
+            os.replace(saved, path)
+        with open(path, "rb") as f:
+            assert f.read(2) == b"MZ", f"{path} is not a program: the prefix cannot switch off"
+
+
+@contextlib.contextmanager
+def wineboot_broken(prefix):
+    """Wine's ExitWindowsEx starts the prefix's wineboot.exe and fails when that cannot run: with it overwritten
+    by zeros the system refuses the switch-off for real. A copy is kept beside it until it is restored, here or
+    when the prefix is next set up."""
+    paths = wineboots(prefix)
+    assert paths, "no wineboot.exe in the prefix"
+    try:
+        for path in paths:
+            shutil.copyfile(path, os.path.join(os.path.dirname(path), WINEBOOT_SAVED))
+            with open(path, "wb") as f:
+                f.write(bytes(64))
+        yield
+    finally:
+        restore_wineboot(prefix)
 
 
 def own_prefix():

@@ -2,14 +2,13 @@
 switch-off really happens: format error, focus clearing, stop, and a countdown that ends in exactly one
 ExitWindowsEx(EWX_POWEROFF | EWX_FORCE, 0)."""
 
-import contextlib
 import datetime
-import glob
 import os
+import re
 import time
 
-from e2elib import (BUILD, Program, click, end_prefix, exit_windows_calls, gbk, run, scaled, switch_off_prefix,
-                    type_text, wait_for, wait_for_screen)
+from e2elib import (BUILD, Program, Screenshot, click, end_prefix, exit_windows_calls, gbk, run, scaled,
+                    switch_off_prefix, type_text, wait_for, wait_for_screen, wineboot_broken)
 
 TIME_PROMPT = gbk("时间格式00:00:00")
 FORMAT_ERROR = gbk("格式要00:00:00")
@@ -61,23 +60,32 @@ def focus_entry(program, entry, cleared="prompt"):
     program.wait_focus(entry)
 
 
-@contextlib.contextmanager
-def wineboot_broken(prefix):
-    """Wine's ExitWindowsEx starts the prefix's wineboot.exe and fails when that cannot run: with it overwritten
-    by zeros the system refuses the switch-off for real. The program is restored however the block ends."""
-    saved = []
-    try:
-        for path in glob.glob(os.path.join(prefix, "drive_c", "windows", "sys*", "wineboot.exe")):
-            with open(path, "rb") as f:
-                saved.append((path, f.read()))
-            with open(path, "wb") as f:
-                f.write(bytes(64))
-        assert saved, "no wineboot.exe in the prefix"
-        yield
-    finally:
-        for path, data in saved:
-            with open(path, "wb") as f:
-                f.write(data)
+def is_text_colour(p):
+    r, g, b = p
+    return b > 180 and 90 <= r <= 190 and g < r and b - r > 60
+
+
+def inked(shot, x, y, w, h):
+    """The points of the rectangle, clipped to the screen, that show the strip's text colour."""
+    return [(px, py) for py in range(y, y + h) for px in range(x, min(x + w, shot.width))
+            if is_text_colour(shot.pixel(px, py))]
+
+
+def strip_over_main(shot, strip, main):
+    """The countdown's second line is whole above MainWindow's top edge: its text shows in the rows where the
+    two windows overlap, which MainWindow's face covers when it lies above the strip."""
+    x, y, w, h = strip.rect
+    overlap = inked(shot, x, main.rect[1], w, y + h - main.rect[1])
+    assert len(overlap) > 10, f"the strip's second line is covered where MainWindow overlaps it ({len(overlap)})"
+
+
+def refusal_within_screen(shot, strip):
+    """Every character of the refusal lies on the screen: the text's ink keeps clear of the screen's edge."""
+    x, y, w, h = strip.rect
+    ink = inked(shot, x, y, w, h)
+    assert len(ink) > 100, f"no refusal on the screen ({len(ink)} pixels)"
+    right = max(px for px, _ in ink)
+    assert right < shot.width - 3, f"the refusal's ink reaches x {right}, the screen's edge"
 
 
 def test():
@@ -121,6 +129,13 @@ def test():
             lit = [p for p in shot.region(*strip.rect[:2], 120, 38) if p[2] > 150 and p[2] - p[1] > 40]
             assert len(lit) > 30, f"no countdown text on screen ({len(lit)} pixels)"
         wait_for_screen(text_shown)
+        # A click on a bare point of MainWindow activates it; the strip still floats over its top edge, and the
+        # focus stays where the click put it.
+        main = program.find(128, 128)
+        click(main.rect[0] + 60, main.rect[1] + 24)
+        wait_for(lambda: (program.input() or main).num("foreground") == main.hwnd, 10, what="MainWindow in front")
+        wait_for_screen(lambda shot: strip_over_main(shot, strip, main))
+        assert program.input().num("foreground") == main.hwnd, "the strip took the focus"
         click(*stop.centre)
         wait_for(lambda: countdown_window(program).num("visible") == 0, 5, what="CountdownWindow hidden")
         wait_for(lambda: entry_text(program) == TIME_PROMPT, 5, what="entry reset by the next tick")
@@ -135,7 +150,9 @@ def test():
             refusal = wait_for(lambda: (strip_text(program) or b"").startswith(SWITCH_OFF_FAILED) and strip_text(program),
                                lead + 15, what="the refusal in the strip")
         assert program.running()
-        assert gbk("错误代码") in refusal, refusal
+        # The code on the first line, every digit of it, and the ink of the whole message on the screen.
+        assert re.fullmatch(re.escape(SWITCH_OFF_FAILED) + rb"\((.+ )?\d+\)", refusal.split(b"\r\n")[0]), refusal
+        wait_for_screen(lambda shot: refusal_within_screen(shot, countdown_window(program)))
         wait_for(lambda: entry_text(program) == TIME_PROMPT, 5, what="entry reset after the refusal")
         assert countdown_window(program).num("visible") == 1
         click(*stop.centre)  # hidden again, so that the start below is seen to take effect

@@ -26,5 +26,24 @@ TEST(ExitWindowsFlags, ModesWithoutExitWindowsExGiveNoFlags) {
         EXPECT_EQ(ExitWindowsFlags(mode, true, true), 0u) << mode;
 }
 
+TEST(SwitchOffReason, IsTheFirstLineBeforeAnyInsertWithoutClosingStop) {
+    struct Case {
+        uint32_t error;
+        std::string systemText;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {1300, "Not all privileges are assigned to the caller.\r\n", "Not all privileges are assigned to the caller"},
+        {1314, "\xBF\xCD\xBB\xA7\xB6\xCB\r\nmore", "\xBF\xCD\xBB\xA7\xB6\xCB"},  // GBK, first line
+        {34, "The wrong diskette is in the drive. Insert %2 into drive %1.",
+         "The wrong diskette is in the drive. Insert"},
+        {87, "%1", ""},
+        {0, "The operation completed successfully.\r\n", ""},  // no failure to explain
+        {5, "", ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SwitchOffReason(c.error, c.systemText), c.reason) << c.error;
+}
+
 }  // namespace
 }  // namespace scheduler

@@ -115,5 +115,28 @@ TEST(TextToInteger, SaturatesBeyondThe32BitRange) {
     EXPECT_EQ(TextToInteger("-" + std::string(400, '9')), INT32_MIN);
 }
 
+// Shortening never splits a double-byte character and leaves no blank before the "…" (\xA1\xAD).
+TEST(ShortenText, CutsWholeCharactersToWhatFitsAndEndsWithAnEllipsis) {
+    struct Case {
+        std::string text;
+        size_t fitBytes;
+        std::string shortened;
+    };
+    const Case cases[] = {
+        {"abcdef", 6, "abcdef"},
+        {"abcdef", 5, "abc\xA1\xAD"},
+        {"ab cdef", 5, "ab\xA1\xAD"},
+        {"\xB9\xD8\xBB\xFA\xCA\xA7", 5, "\xB9\xD8\xA1\xAD"},  // 关机失 → 关…
+        {"\xB9\xD8\xBB\xFA\xCA\xA7", 3, ""},
+        {"abc", 2, ""},
+        {"", 0, ""},
+    };
+    for (const Case& c : cases) {
+        auto fits = [&c](const std::string& t) { return t.size() <= c.fitBytes; };
+        EXPECT_EQ(ShortenText(c.text, fits), c.shortened) << c.text << " in " << c.fitBytes;
+    }
+    EXPECT_EQ(ShortenText("abcdef", {}), "abcdef");
+}
+
 }  // namespace
 }  // namespace scheduler

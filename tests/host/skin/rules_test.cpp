@@ -144,10 +144,13 @@ TEST(ButtonStates, FollowTheStateTable) {
     EXPECT_TRUE(MouseMoveEntersButton(kStateNormal));
     EXPECT_TRUE(MouseMoveEntersButton(kStateDisabled));
     EXPECT_TRUE(MouseMoveEntersButton(7));
-    EXPECT_EQ(StateAfterButtonUp(kStateDown), kStateHover);
-    EXPECT_EQ(StateAfterButtonUp(kStateHover), kStateNormal);
-    EXPECT_EQ(StateAfterButtonUp(kStateNormal), kStateNormal);
-    EXPECT_EQ(StateAfterButtonUp(kStateDisabled), kStateNormal);
+    EXPECT_EQ(StateAfterButtonUp(kStateDown, true), kStateHover);
+    EXPECT_EQ(StateAfterButtonUp(kStateDown, false), kStateNormal);  // dragged off, released elsewhere
+    for (bool over : {true, false}) {
+        EXPECT_EQ(StateAfterButtonUp(kStateHover, over), kStateNormal);
+        EXPECT_EQ(StateAfterButtonUp(kStateNormal, over), kStateNormal);
+        EXPECT_EQ(StateAfterButtonUp(kStateDisabled, over), kStateNormal);
+    }
     EXPECT_EQ(StateAfterEnable(true), kStateNormal);
     EXPECT_EQ(StateAfterEnable(false), kStateDisabled);
 }

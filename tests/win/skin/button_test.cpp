@@ -315,7 +315,8 @@ TEST(SkinButtonObject, CloneSharesTheWindowAndInheritsTheAccessors) {
 
 struct CompositionLog {
     int count = 0;
-    uint32_t buttonPixel = 0;  // ARGB of the composed face at the button's centre
+    uint32_t buttonPixel = 0;      // ARGB of the composed face at the button's centre
+    std::vector<uint32_t> pixels;  // the same, for every composition
 };
 
 CompositionLog& Composed() {
@@ -326,6 +327,7 @@ CompositionLog& Composed() {
 void RecordComposition(HWND, Gdiplus::GpBitmap* image) {
     ++Composed().count;
     Composed().buttonPixel = image ? composetest::PixelAt(image, 50 + 20, 50 + 15) : 0;
+    Composed().pixels.push_back(Composed().buttonPixel);
 }
 
 // A layered top-level window whose button already carries LayeredButtonProc, as the layered window skin
@@ -360,6 +362,19 @@ class LayeredButton : public ::testing::Test {
         testsupport::PumpMessages(20);
     }
     void MouseToButton(int dx, int dy) { MouseTo(100 + 50 + dx, 100 + 50 + dy); }
+    // What Wine can do around the button's mouse capture: the leave tracking is gone.
+    void LoseLeaveTracking() {
+        TRACKMOUSEEVENT cancel{sizeof cancel, TME_LEAVE | TME_CANCEL, button_, 0};
+        TrackMouseEvent(&cancel);
+    }
+    // As a hand moves: in eight steps from the button's pixel (20, 15), over it for the first two, to far
+    // outside it, each step handed to the window before the next.
+    void MoveAwayInSteps() {
+        for (int step = 0; step <= 8; ++step) {
+            MouseToButton(20 - step * 10, 15 - step * 6);
+            testsupport::PumpMessages(30);
+        }
+    }
 
     Faces faces_;
     gfx::UniqueGpImage back_;
@@ -392,6 +407,41 @@ TEST_F(LayeredButton, PressReleaseAndLeaveEachRecomposeWithTheNewFace) {
     MouseTo(20, 20);
     ASSERT_TRUE(PumpUntilState(button_, skin::kStateNormal));
     EXPECT_EQ(Composed().count, beforeLeave + 1);
+    EXPECT_EQ(Composed().buttonPixel, 0xFFFF0000u);
+}
+
+// Under Wine the leave can be lost around the button's capture, and a lit face with the pointer elsewhere then
+// stays lit: the release follows where the pointer is, and a hovered button asks for leave tracking again
+// on each move over it.
+TEST_F(LayeredButton, PressDraggedOffAndReleasedShowsTheNormalFaceWithoutLightingUp) {
+    // The release off the button reaches it through the capture the press gave it, which the system honours
+    // for the window in front only, as the program's MainWindow is when clicked.
+    SetForegroundWindow(parent_.get());
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return GetForegroundWindow() == parent_.get(); }, 3000));
+    MouseToButton(10, 10);
+    ASSERT_TRUE(PumpUntilState(button_, skin::kStateHover));
+    MouseButton(true);
+    ASSERT_TRUE(PumpUntilState(button_, skin::kStateDown));
+    LoseLeaveTracking();
+    Composed().pixels.clear();
+    MoveAwayInSteps();
+    MouseButton(false);
+    ASSERT_TRUE(PumpUntilState(button_, skin::kStateNormal));
+    EXPECT_EQ(Composed().buttonPixel, 0xFFFF0000u);
+    for (uint32_t shown : Composed().pixels)
+        EXPECT_NE(shown, 0xFF00FF00u) << "the hover face was shown with the pointer off the button";
+}
+
+TEST_F(LayeredButton, ClickedThenLeftShowsTheNormalFaceThoughTheLeaveTrackingWasLost) {
+    MouseToButton(10, 10);
+    ASSERT_TRUE(PumpUntilState(button_, skin::kStateHover));
+    MouseButton(true);
+    ASSERT_TRUE(PumpUntilState(button_, skin::kStateDown));
+    MouseButton(false);
+    ASSERT_TRUE(PumpUntilState(button_, skin::kStateHover));
+    LoseLeaveTracking();
+    MoveAwayInSteps();
+    ASSERT_TRUE(PumpUntilState(button_, skin::kStateNormal));
     EXPECT_EQ(Composed().buttonPixel, 0xFFFF0000u);
 }
 
