@@ -24,20 +24,22 @@ bool WindowSize(HWND window, int& width, int& height) {
     return width > 0 && height > 0;
 }
 
-// Presents the face's surface, of which `dirty` changed; false when the system refused it. Handlers run by
-// the call may destroy the window, and the face with it: `face` is then not touched again.
-bool Present(HWND window, KeptFace* face, const IntRect& dirty, int withCaret, Gdiplus::GpBitmap* composed) {
-    if (!ShowSurface(window, face->surface, dirty)) {
-        face->damage = {0, 0, face->width, face->height};
-        return false;
-    }
+// Copies `area` of the frame (none: nothing) to the face's surface and presents it, of which `dirty` changed.
+// A face that could not be copied or that the system refused is drawn whole by the next composition. Handlers
+// run by the system may destroy the window, and the face with it: `face` is then not touched again.
+void Present(HWND window, KeptFace* face, const IntRect& area, const IntRect& dirty, int withCaret,
+             Gdiplus::GpBitmap* frame) {
+    const bool shown = ShowSurface(window, face->surface, frame, area, dirty);
     if (FindFace(window) != face)
-        return true;
-    if (composed && g_observer.composed)
-        g_observer.composed(window, composed);
+        return;
+    if (!shown) {
+        face->damage = {0, 0, face->width, face->height};
+        return;
+    }
+    if (frame && g_observer.composed)
+        g_observer.composed(window, frame);
     if (g_observer.presented && FindFace(window) == face)
         g_observer.presented(window, face->surface.bits, face->surface.width, face->surface.height, withCaret);
-    return true;
 }
 
 }  // namespace
@@ -69,14 +71,10 @@ void ComposeWindow(HWND window) {
     const IntRect dirty = UniteRects(area, face->caretLine);
     face->caretLine = {};
     const IntRect whole{0, 0, width, height};
-    if (!CopyImagePart(frame, face->surface, dirty)) {
-        face->damage = whole;
-        return;
-    }
     // What could be drawn is shown; the next composition draws the whole face again.
     if (!drawn)
         face->damage = whole;
-    Present(window, face, dirty == whole ? IntRect{} : dirty, 0, frame);
+    Present(window, face, dirty, dirty == whole ? IntRect{} : dirty, 0, frame);
 }
 
 gfx::UniqueGpImage ComposeToBitmap(HWND window) {
@@ -116,26 +114,26 @@ void PresentLayered(HWND window, Gdiplus::GpImage* image, int withCaret) {
     POINT top{};
     if (withCaret && g_focusCaret.focusChild && CaretLineAt(window, g_focusCaret.focusChild, top))
         DrawCaretLine(face->surface.dc.get(), top.x, top.y);
-    Present(window, face, {}, withCaret, nullptr);
+    Present(window, face, {}, {}, withCaret, nullptr);
 }
 
 void PresentCaret(HWND window, int visible) {
     KeptFace* face = FindFace(window);
     if (!face || !face->frame || (!visible && IsEmptyRect(face->caretLine)))
         return;
-    IntRect dirty = face->caretLine;
-    if (!CopyImagePart(face->frame.get(), face->surface, dirty)) {
+    // The old line is taken off by copying its part of the frame; the new one is drawn over the copy.
+    const IntRect old = face->caretLine;
+    face->caretLine = {};
+    if (!CopyImagePart(face->frame.get(), face->surface, old)) {
         face->damage = {0, 0, face->width, face->height};
         return;
     }
-    face->caretLine = {};
     POINT top{};
-    if (visible && g_focusCaret.focusChild && CaretLineAt(window, g_focusCaret.focusChild, top)) {
+    if (visible && g_focusCaret.focusChild && CaretLineAt(window, g_focusCaret.focusChild, top))
         face->caretLine = ClipToFace(DrawCaretLine(face->surface.dc.get(), top.x, top.y), face->width, face->height);
-        dirty = UniteRects(dirty, face->caretLine);
-    }
+    const IntRect dirty = UniteRects(old, face->caretLine);
     if (!IsEmptyRect(dirty))
-        Present(window, face, dirty, visible, nullptr);
+        Present(window, face, {}, dirty, visible, nullptr);
 }
 
 bool CaretLineAt(HWND parent, HWND child, POINT& top) {

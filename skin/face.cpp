@@ -13,10 +13,6 @@ namespace skin {
 
 namespace {
 
-void Damage(KeptFace& face, const IntRect& r) {
-    face.damage = ClipToFace(UniteRects(face.damage, r), face.width, face.height);
-}
-
 // The parent whose face holds `window`: only a child window is drawn into another's face (a top-level
 // window's GetParent is its owner).
 HWND FaceParent(HWND window) {
@@ -83,10 +79,11 @@ void MarkChild(HWND child, ChildChange change) {
     if (change == ChildChange::kText && known && ReadWindowText(child) == drawn->text)
         return;
     IntRect now;
-    if (ChildBoxInParent(parent, child, now))
-        Damage(*face, FaceExtent(now));
-    if (known)
-        Damage(*face, FaceExtent(drawn->box));
+    if (!ChildBoxInParent(parent, child, now))
+        now = {};
+    const IntRect was = known ? drawn->box : IntRect{};
+    face->damage = ClipToFace(UniteRects(face->damage, UniteRects(FaceExtent(now), FaceExtent(was))), face->width,
+                              face->height);
 }
 
 void MarkPropertyWrite(HWND window, const char* key, intptr_t before, intptr_t after) {

@@ -39,9 +39,12 @@ bool CopyImagePart(Gdiplus::GpImage* image, LayeredSurface& surface, const IntRe
 // cover becomes transparent.
 void CopyWholeImage(Gdiplus::GpImage* image, LayeredSurface& surface);
 
-// Shows the surface on the layered `window` with per-pixel alpha; only `dirty` changed since the system last
-// took it (empty: the whole window). False when the system did not take it (a window that is not layered, or
-// no longer a window).
-bool ShowSurface(HWND window, const LayeredSurface& surface, const IntRect& dirty);
+// Copies the part `area` of `frame` (see CopyImagePart; null or an empty part: nothing) into the surface and
+// shows the surface on the layered `window` with per-pixel alpha; only `dirty` changed since the system last
+// took it (empty: the whole window). False when the part could not be copied or the system did not take the
+// surface (a window that is not layered, or no longer a window). Handlers run by the system may destroy the
+// window, and the surface with it, before this returns.
+bool ShowSurface(HWND window, LayeredSurface& surface, Gdiplus::GpImage* frame, const IntRect& area,
+                 const IntRect& dirty);
 
 }  // namespace skin

@@ -2,7 +2,9 @@
 code 0, the close button ends it with code 0, Esc closes the window it is pressed on (each of the three alone),
 and a press on MainWindow's bare area drags it."""
 
-from e2elib import Program, Screenshot, click, drag, key, probe, run, type_text, wait_for
+import time
+
+from e2elib import Program, Screenshot, click, drag, key, probe, run, scaled, type_text, wait_for
 from test_countdown import HEAD, child_text, controls, focus_entry, time_ahead
 
 PANEL_SIZE = (250, 155)  # WebPanelWindow
@@ -10,10 +12,12 @@ COUNTDOWN_SIZE = (295, 56)  # CountdownWindow
 
 
 def goes_on(program):
-    """Whether the program still runs after what came before. A quitting program takes its quit message as soon
-    as the close has been handled; by the time the probe has seen the window gone and then had a text of its own
-    taken by the program's thread (a sent WM_SETTEXT into the strip), such a program has ended. (The windows
-    left have no timer running to wait for: the strip is written only when the countdown writes.)"""
+    """Whether the program still runs after what came before. The probe has a text of its own taken by the
+    program's thread (a sent WM_SETTEXT into the strip), so that thread is known to have handled everything the
+    close queued before it. That alone proves nothing: a thread that has its quit message queued still takes a
+    sent message first (sent messages are dispatched inside GetMessage before WM_QUIT is retrieved). So the
+    program is watched for three seconds more (scaled), long enough for a quit to have ended it. (The windows left
+    have no timer running to wait for: the strip is written only when the countdown writes.)"""
     strip_text = program.find(*COUNTDOWN_SIZE).child(296, 56)
     probe("settext", str(strip_text.hwnd), "x", env=program.env)
 
@@ -21,6 +25,9 @@ def goes_on(program):
         strip = program.find(*COUNTDOWN_SIZE)
         return strip is not None and strip.child(296, 56).text == b"x"
     wait_for(lambda: not program.running() or strip_took_it(), 10, what="the strip to take a text")
+    watched_until = time.time() + scaled(3)
+    while program.running() and time.time() < watched_until:
+        time.sleep(0.1)
     return program.running()
 
 
