@@ -62,15 +62,15 @@ void ComposeWindow(HWND window) {
     const IntRect area = face->damage;
     face->damage = {};
     face->lastArea = area;
+    const IntRect whole{0, 0, width, height};
     FaceLook look;
-    ReadFaceLook(window, width, height, look);
+    ReadFaceLook(window, width, height, look, area == whole ? nullptr : &face->drawn, area);
     auto* frame = static_cast<Gdiplus::GpBitmap*>(face->frame.get());
     const bool drawn = DrawFace(frame, look, area, &face->text);
     face->drawn = std::move(look);
     // The caret line goes with the part it lies on: the copy from the frame takes it off.
     const IntRect dirty = UniteRects(area, face->caretLine);
     face->caretLine = {};
-    const IntRect whole{0, 0, width, height};
     // What could be drawn is shown; the next composition draws the whole face again.
     if (!drawn)
         face->damage = whole;

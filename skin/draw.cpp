@@ -25,11 +25,6 @@ namespace {
 // growing the list.
 constexpr size_t kMaxKeptFonts = 8;
 
-bool Meets(const IntRect& a, const IntRect& b) {
-    return !IsEmptyRect(a) && !IsEmptyRect(b) && a.left < b.left + b.width && b.left < a.left + a.width &&
-           a.top < b.top + b.height && b.top < a.top + a.height;
-}
-
 // Places the image in the child's box by its back type. A NaturalSize image larger than the box shows only
 // its top-left box-sized part. That part is drawn pixel for pixel through an explicit source rectangle
 // clipped to the image, so neither the image's own resolution nor a source reaching past its edge changes
@@ -162,7 +157,7 @@ bool DrawLook(GpGraphics* g, const FaceLook& look, const IntRect& area, TextTool
         drawn &= sys::GdipDrawImageRect(g, look.back, 0, 0, iw, ih) == Gdiplus::Ok;
     }
     for (const ChildLook& child : look.children) {
-        if (Meets(FaceExtent(child.box), area))
+        if (RectsMeet(FaceExtent(child.box), area))
             drawn &= DrawChildLook(g, child, tools);
     }
     return drawn;

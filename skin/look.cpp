@@ -1,5 +1,6 @@
 #include "skin/look.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "gfx/sysapi.h"
@@ -44,13 +45,25 @@ bool ReadChildLook(HWND parent, HWND child, ChildLook& look) {
     return true;
 }
 
-void ReadFaceLook(HWND window, int width, int height, FaceLook& look) {
+void ReadFaceLook(HWND window, int width, int height, FaceLook& look, const FaceLook* kept, const IntRect& area) {
     look.width = width;
     look.height = height;
     look.back = GetSkinPointer<Gdiplus::GpImage>(window, key::kBackImage);
     look.children.clear();
     ChildLook child;
     for (HWND c = sys::GetWindow(window, GW_CHILD); c; c = sys::GetWindow(c, GW_HWNDNEXT)) {
+        // Each property read is a round trip to the system (the wineserver under Wine): a second of the clock
+        // reads the clock's look alone.
+        if (kept) {
+            const auto was = std::find_if(kept->children.begin(), kept->children.end(),
+                                          [c](const ChildLook& look) { return look.child == c; });
+            IntRect box;
+            if (was != kept->children.end() && ChildBoxInParent(window, c, box) && box == was->box &&
+                !RectsMeet(FaceExtent(box), area)) {
+                look.children.push_back(*was);
+                continue;
+            }
+        }
         child = {};
         if (ReadChildLook(window, c, child))
             look.children.push_back(std::move(child));

@@ -46,7 +46,10 @@ bool ChildBoxInParent(HWND parent, HWND child, IntRect& box);
 // drawn, or no longer a window).
 bool ReadChildLook(HWND parent, HWND child, ChildLook& look);
 
-// Everything drawing `window` at `width`×`height` reads, each property once.
-void ReadFaceLook(HWND window, int width, int height, FaceLook& look);
+// Everything drawing `window` at `width`×`height` reads, each property once. With `kept` (the look last read)
+// a child that lies where it was, away from `area` (the part to be drawn), is taken from `kept` unread: what
+// changes a child marks its place, so it has not changed since.
+void ReadFaceLook(HWND window, int width, int height, FaceLook& look, const FaceLook* kept = nullptr,
+                  const IntRect& area = {});
 
 }  // namespace skin

@@ -75,6 +75,11 @@ inline bool IsEmptyRect(const IntRect& r) {
     return r.width <= 0 || r.height <= 0;
 }
 
+inline bool RectsMeet(const IntRect& a, const IntRect& b) {
+    return !IsEmptyRect(a) && !IsEmptyRect(b) && a.left < b.left + b.width && b.left < a.left + a.width &&
+           a.top < b.top + b.height && b.top < a.top + a.height;
+}
+
 // The pixels a child's face may cover for its box: a border drawn with a one-pixel pen along the box's edges
 // lies one pixel right of and below it.
 inline IntRect FaceExtent(const IntRect& box) {

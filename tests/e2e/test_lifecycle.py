@@ -16,7 +16,7 @@ def goes_on(program):
     program's thread (a sent WM_SETTEXT into the strip), so that thread is known to have handled everything the
     close queued before it. That alone proves nothing: a thread that has its quit message queued still takes a
     sent message first (sent messages are dispatched inside GetMessage before WM_QUIT is retrieved). So the
-    program is watched for three seconds more (scaled), long enough for a quit to have ended it. (The windows left
+    program is watched for a second more (scaled), long enough for a quit to have ended it. (The windows left
     have no timer running to wait for: the strip is written only when the countdown writes.)"""
     strip_text = program.find(*COUNTDOWN_SIZE).child(296, 56)
     probe("settext", str(strip_text.hwnd), "x", env=program.env)
@@ -25,7 +25,7 @@ def goes_on(program):
         strip = program.find(*COUNTDOWN_SIZE)
         return strip is not None and strip.child(296, 56).text == b"x"
     wait_for(lambda: not program.running() or strip_took_it(), 10, what="the strip to take a text")
-    watched_until = time.time() + scaled(3)
+    watched_until = time.time() + scaled(1)
     while program.running() and time.time() < watched_until:
         time.sleep(0.1)
     return program.running()
