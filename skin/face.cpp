@@ -86,8 +86,7 @@ void MarkChild(HWND child, ChildChange change) {
                               face->height);
 }
 
-void MarkPropertyWrite(HWND window, const char* key, intptr_t before, intptr_t after) {
-    const KeyEffect effect = EffectOfKey(key);
+void MarkPropertyWrite(HWND window, KeyEffect effect, intptr_t before, intptr_t after) {
     // Codes and colours are read from their low 32 bits only.
     if (effect == KeyEffect::kNone ||
         (effect == KeyEffect::kWhenChanged && static_cast<uint32_t>(before) == static_cast<uint32_t>(after)))

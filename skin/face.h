@@ -48,8 +48,8 @@ enum class ChildChange { kPlace, kText };
 // for kText only when its text is not the one it was drawn with.
 void MarkChild(HWND child, ChildChange change = ChildChange::kPlace);
 
-// What a write of `key` on `window` from `before` to `after` changes: the window's own face (whole), or its
-// place in its parent's face. See EffectOfKey.
-void MarkPropertyWrite(HWND window, const char* key, intptr_t before, intptr_t after);
+// What a write of a key with `effect` (EffectOfKey) on `window` from `before` to `after` changes: the window's
+// own face (whole), or its place in its parent's face.
+void MarkPropertyWrite(HWND window, KeyEffect effect, intptr_t before, intptr_t after);
 
 }  // namespace skin

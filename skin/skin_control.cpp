@@ -8,7 +8,6 @@
 #include "gfx/sysapi.h"
 #include "skin/binding.h"
 #include "skin/child_procs.h"
-#include "skin/compose.h"
 #include "skin/keys.h"
 #include "skin/props.h"
 #include "skin/rules.h"
