@@ -181,6 +181,12 @@ void OnCountdownTimer() {
         SwitchOff();  // the next tick finds no time left and resets
 }
 
+void OnClockChanged() {
+    OnClockTimer();
+    if (g_state.targetHour != 0 || g_state.targetMinute != 0 || g_state.targetSecond != 0)
+        OnCountdownTimer();
+}
+
 void OnStopClicked() {
     g_state.stopRequested = 1;
     Tell(g_port.showStrip, false);

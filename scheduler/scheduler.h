@@ -68,7 +68,18 @@ struct Port {
     std::function<void(bool armed)> armCountdown;
     // Shows or hides the countdown strip.
     std::function<void(bool shown)> showStrip;
+    // The local date-time (read from the system on every call, so that a change of time zone shows at once).
     std::function<DateTime()> currentTime;
+    // The current moment, in seconds since 1970-01-01 00:00 UTC, and the local date-time of a moment in the
+    // system's time zone as it is now. Empty: the local date-time is taken as UTC.
+    std::function<int64_t()> currentSeconds;
+    std::function<DateTime(int64_t seconds)> localTimeAt;
+    // While a countdown runs the machine is kept awake and set to wake for its end: told the moment of the
+    // switch-off (seconds since 1970-01-01 00:00 UTC) and the target as the entry held it ("22:30:00"), when
+    // a countdown starts and again whenever that moment moves (a change of the system's time or time zone).
+    std::function<void(int64_t switchOffSeconds, const std::string& targetText)> holdAwake;
+    // The countdown ended, whichever way: nothing is held any more. Told only after a holdAwake.
+    std::function<void()> releaseAwake;
     // The forced switch-off: RequestPowerOff() in the program. A refusal is shown in place of the countdown
     // message.
     std::function<SwitchOffResult()> requestPowerOff;
@@ -92,6 +103,9 @@ void OnStartClicked();    // 按钮1 clicked
 void OnClockTimer();      // MainWindow 时钟1 period
 void OnCountdownTimer();  // MainWindow 时钟2 period
 void OnStopClicked();     // 按钮2 clicked
+// The system's time or time zone changed, or the machine resumed from sleep: the clock and the countdown read
+// the time at once instead of at their next tick.
+void OnClockChanged();
 
 // The countdown message for `secondsLeft` seconds: "离关机还有\r\n" H "小时:" M "分钟:" S "秒", GBK.
 std::string CountdownMessage(int32_t secondsLeft);
