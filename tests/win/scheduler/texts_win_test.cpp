@@ -2,10 +2,14 @@
 // its time of day must be the system's local time.
 #include "scheduler/datetime.h"
 #include "scheduler/scheduler.h"
+#include "scheduler/system_clock.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
 
 namespace scheduler {
 namespace {
@@ -37,6 +41,23 @@ TEST(CurrentTimeWin, AgreesWithTheSystemLocalTime) {
         EXPECT_EQ(now.hour, before.wHour);
         EXPECT_EQ(now.minute, before.wMinute);
         EXPECT_EQ(now.second, before.wSecond);
+        return;
+    }
+    FAIL() << "the clock kept turning over";
+}
+
+// The program's clock: the moment, read as local time in the zone of now, is the local time, and the moment
+// is the C library's count of seconds.
+TEST(SystemClock, MomentAndLocalTimeAgree) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const int64_t moment = SystemMoment();
+        const DateTime local = SystemLocalTime();
+        const int64_t unix = static_cast<int64_t>(std::time(nullptr));
+        if (SystemMoment() != moment)
+            continue;
+        EXPECT_LE(std::llabs(unix - moment), 1);
+        EXPECT_EQ(CalendarSeconds(SystemLocalTimeAt(moment)), CalendarSeconds(local));
+        EXPECT_EQ(MomentOfLocalTime(CalendarSeconds(local), SystemLocalTimeAt), moment);
         return;
     }
     FAIL() << "the clock kept turning over";
