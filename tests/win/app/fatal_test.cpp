@@ -100,6 +100,11 @@ testsupport::ChildRegistration failureWhileEnding("failure-while-ending", [](int
     return 0;
 });
 
+void CALLBACK FailOnce(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    base::FatalRunError("x");
+}
+
 // A countdown five seconds from now, then a failure: the switch-off, were it asked for under the box, ends the
 // child with 77 before the box is answered.
 testsupport::ChildRegistration failureDuringCountdown("failure-during-countdown", [](int, char**) {
@@ -114,10 +119,7 @@ testsupport::ChildRegistration failureDuringCountdown("failure-during-countdown"
         std::to_string(target / 3600) + ":" + std::to_string(target / 60 % 60) + ":" + std::to_string(target % 60);
     app::SetControlProperty(app::ids::kMainWindow, app::ids::kTimeEntryEdit, app::kEditContent, entry);
     scheduler::OnStartClicked();
-    SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR id, DWORD) {
-        KillTimer(nullptr, id);
-        base::FatalRunError("x");
-    });
+    SetTimer(nullptr, 0, 10, FailOnce);
     return app::RunMessageLoop();
 });
 
