@@ -120,7 +120,8 @@ void OnTimeEntryFocus() {
 }
 
 void OnStartClicked() {
-    const std::vector<std::string> pieces = SplitText(ReadEntry(), ":");
+    // "22：30：00", typed with an input method's punctuation, is taken as "22:30:00".
+    const std::vector<std::string> pieces = SplitText(FoldFullWidth(ReadEntry()), ":");
     // Every press withdraws a stop that no tick has consumed yet, even when the entry is then rejected.
     g_state.stopRequested = 0;
     if (pieces.size() != 3) {
