@@ -38,6 +38,9 @@ struct ControlDef {
     const FontDef* font = nullptr;  // null: the stock default GUI font
     const char* content = "";
     int32_t borderStyle = 1;  // 1: sunken client edge
+    // A box that only shows text: it takes no typing and no focus, and a press on it is a press on the bare
+    // window beneath (a drag where the window drags).
+    bool readOnly = false;
     // Buttons
     bool handCursor = false;
     // The window text, which screen readers announce as the button's name (GBK). The faces carry the label
@@ -74,6 +77,9 @@ struct WindowDef {
     // A window that floats over another (0: none) is kept above it in the z-order while both show, however
     // the other is activated or raised.
     WindowId floatsOver = 0;
+    // The button that Enter in a single-line box of the window presses, as a dialog's default button
+    // (0: none).
+    ControlId defaultButton = 0;
 };
 
 // The window definition for `id`, or null.
