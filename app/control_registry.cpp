@@ -161,6 +161,13 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
                 KeepFloatingWindowsAbove();
             break;
         }
+        case WM_DISPLAYCHANGE:
+            Fire(id, w->def->element, kEventDisplayChanged);
+            break;
+        case WM_SETTINGCHANGE:
+            if (wParam == SPI_SETWORKAREA)
+                Fire(id, w->def->element, kEventDisplayChanged);
+            break;
         case WM_SETFOCUS:
             Fire(id, w->def->element, kEventGotFocus);
             break;
