@@ -47,6 +47,12 @@ HWND GetControlHandle(WindowId window, uint32_t control, ControlKind kind);
 // the message.
 bool HandleProgramKey(const MSG& msg);
 
+// Tab and Shift+Tab move the focus among a window's controls that take it (its edit boxes that are not
+// read-only and its buttons); Enter on a focused button presses it, and Enter in a single-line box presses
+// the window's default button, the focus staying in the box. Space on a focused button is the button's own.
+// True when it took the message.
+bool HandleFocusKey(const MSG& msg);
+
 class WebPanel;
 // The web page panel of (window, control), or null.
 const WebPanel* GetWebPanel(WindowId window, ControlId control);

@@ -18,4 +18,11 @@ std::unique_ptr<DisplayInfo> GetDisplayInfo() {
     return info;
 }
 
+Area GetWorkArea() {
+    RECT r{};
+    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0))
+        return {};
+    return {r.left, r.top, r.right, r.bottom};
+}
+
 }  // namespace app

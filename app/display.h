@@ -1,5 +1,5 @@
 #pragma once
-// The primary display's size and colour depth.
+// The primary display's size and colour depth, and its work area.
 
 #include <memory>
 
@@ -9,5 +9,8 @@ namespace app {
 
 // A fresh record read from the screen device context; all zeros when none can be had.
 std::unique_ptr<DisplayInfo> GetDisplayInfo();
+
+// The primary monitor's work area; empty when none can be had.
+Area GetWorkArea();
 
 }  // namespace app

@@ -117,9 +117,10 @@ enum EventNumber : int {
     kEventResized = 4,
     kEventShown = 10,
     kEventHidden = 11,
-    kEventClicked = 0,  // button
-    kEventChanged = 0,  // edit box: content changed
-    kEventPeriod = 0,   // timer
+    kEventDisplayChanged = 12,  // window: the screen's size or the work area changed
+    kEventClicked = 0,          // button
+    kEventChanged = 0,          // edit box: content changed
+    kEventPeriod = 0,           // timer
     kEventGotFocus = -7,
     kEventLostFocus = -8,
     kEventBeforeNavigate = 0,  // web page panel: "即将跳转"

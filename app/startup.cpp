@@ -111,6 +111,8 @@ void ReleaseGlobalObjects() {
 void WireEvents() {
     using namespace ids;
     BindEvent(kMainWindow, kMainWindowElement, kEventCreated, OnMainWindowCreated);
+    // The system tells every top-level window; MainWindow, which lives as long as the program, places all three.
+    BindEvent(kMainWindow, kMainWindowElement, kEventDisplayChanged, OnDisplayChanged);
     BindEvent(kMainWindow, kStartButton, kEventClicked, scheduler::OnStartClicked);
     BindEvent(kMainWindow, kStopButton, kEventClicked, scheduler::OnStopClicked);
     BindEvent(kMainWindow, kCloseButton, kEventClicked, OnCloseClicked);
@@ -163,19 +165,50 @@ void OnMainWindowCreated() {
     LoadWindow(kCountdownWindow);
     LoadWindow(kWebPanelWindow);
     DressMainWindow(g_globals.skins);
+    PlaceMainWindow();
+}
+
+// Each window is placed from the screen and the work area as they are now. MainWindow's size never changes,
+// so the strip and the panel can be placed before MainWindow itself is.
+void PlaceMainWindow() {
+    using namespace ids;
     g_globals.mainPlacement = GetDisplayInfo();
     int32_t width = ReadInt(kMainWindow, kMainWindowElement, kPropWidth);
     int32_t height = ReadInt(kMainWindow, kMainWindowElement, kPropHeight);
-    MoveWindowTo(kMainWindow, kMainWindowElement, MainWindowPosition(*g_globals.mainPlacement, width, height));
+    MoveWindowTo(kMainWindow, kMainWindowElement,
+                 MainWindowPosition(*g_globals.mainPlacement, GetWorkArea(), width, height));
 }
 
-void OnCountdownWindowCreated() {
+void PlaceCountdownWindow() {
     using namespace ids;
     g_globals.countdownPlacement = GetDisplayInfo();
+    int32_t mainWidth = ReadInt(kMainWindow, kMainWindowElement, kPropWidth);
+    int32_t mainHeight = ReadInt(kMainWindow, kMainWindowElement, kPropHeight);
     int32_t width = ReadInt(kCountdownWindow, kCountdownWindowElement, kPropWidth);
     int32_t height = ReadInt(kCountdownWindow, kCountdownWindowElement, kPropHeight);
     MoveWindowTo(kCountdownWindow, kCountdownWindowElement,
-                 CountdownPosition(*g_globals.countdownPlacement, width, height));
+                 CountdownPosition(*g_globals.countdownPlacement, GetWorkArea(), mainWidth, mainHeight, width, height));
+}
+
+void PlaceWebPanelWindow() {
+    using namespace ids;
+    g_globals.webPanelPlacement = GetDisplayInfo();
+    int32_t mainWidth = ReadInt(kMainWindow, kMainWindowElement, kPropWidth);
+    int32_t mainHeight = ReadInt(kMainWindow, kMainWindowElement, kPropHeight);
+    int32_t width = ReadInt(kWebPanelWindow, kWebPanelWindowElement, kPropWidth);
+    int32_t height = ReadInt(kWebPanelWindow, kWebPanelWindowElement, kPropHeight);
+    MoveWindowTo(kWebPanelWindow, kWebPanelWindowElement,
+                 WebPanelPosition(*g_globals.webPanelPlacement, GetWorkArea(), mainWidth, mainHeight, width, height));
+}
+
+void OnDisplayChanged() {
+    PlaceMainWindow();
+    PlaceCountdownWindow();
+    PlaceWebPanelWindow();
+}
+
+void OnCountdownWindowCreated() {
+    PlaceCountdownWindow();
     // The strip shows what the holder shows from the start (empty until the first countdown tick), and its
     // face is composed with that.
     MirrorCountdownMessage();
@@ -183,14 +216,7 @@ void OnCountdownWindowCreated() {
 }
 
 void OnWebPanelWindowCreated() {
-    using namespace ids;
-    g_globals.webPanelPlacement = GetDisplayInfo();
-    // MainWindow's size never changes, so the panel can be placed before MainWindow itself is.
-    int32_t mainWidth = ReadInt(kMainWindow, kMainWindowElement, kPropWidth);
-    int32_t mainHeight = ReadInt(kMainWindow, kMainWindowElement, kPropHeight);
-    int32_t width = ReadInt(kWebPanelWindow, kWebPanelWindowElement, kPropWidth);
-    MoveWindowTo(kWebPanelWindow, kWebPanelWindowElement,
-                 WebPanelPosition(*g_globals.webPanelPlacement, mainWidth, mainHeight, width));
+    PlaceWebPanelWindow();
 }
 
 void OnCloseClicked() {

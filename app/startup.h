@@ -38,6 +38,12 @@ void OnMainWindowCreated();
 void OnCountdownWindowCreated();
 void OnWebPanelWindowCreated();
 void OnCloseClicked();
+// The screen's size or the work area changed: the three windows are placed anew, as at start-up.
+void OnDisplayChanged();
+// Where each window goes, from the screen and the work area as they are now (app/placement.h).
+void PlaceMainWindow();
+void PlaceCountdownWindow();
+void PlaceWebPanelWindow();
 // The strip (CountdownWindow 编辑框1) shows what the countdown last wrote into MainWindow's 编辑框3: called
 // on every write of the message, and when CountdownWindow is created.
 void MirrorCountdownMessage();

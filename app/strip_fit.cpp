@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "app/controls.h"
+#include "app/display.h"
 #include "gfx/fonts.h"
 #include "gfx/graphics.h"
 #include "gfx/holders.h"
@@ -44,7 +45,11 @@ bool LineFitsStrip(const std::string& line) {
     RECT r{};
     GetWindowRect(box, &r);
     const LONG screenRight = GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN);
-    const LONG seenRight = std::min(r.right, screenRight);
+    LONG seenRight = std::min(r.right, screenRight);
+    // A taskbar on the right covers what lies past the work area.
+    const Area work = GetWorkArea();
+    if (work.right > work.left && r.left < work.right)
+        seenRight = std::min<LONG>(seenRight, work.right);
     gfx::FontObject font;
     if (!font.CreateFromWindow(box))
         return true;

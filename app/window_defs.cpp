@@ -56,7 +56,8 @@ constexpr ControlDef kMainControls[] = {
      .height = 32,
      .align = TextAlign::kCentre,
      .textColor = Rgb(128, 0, 0),
-     .font = &kArial14},
+     .font = &kArial14,
+     .readOnly = true},
     // Initial content "时间格式00:00:00".
     {.id = ids::kTimeEntryEdit,
      .kind = EditBox,
@@ -114,7 +115,8 @@ constexpr ControlDef kCountdownControls[] = {
      .multiLine = true,
      .textColor = Rgb(128, 128, 128),
      .font = &kKaiTi12,
-     .content = "\xCA\xC7\xCE\xD2"},
+     .content = "\xCA\xC7\xCE\xD2",
+     .readOnly = true},
 };
 
 // The panel reaches 12 px past the left edge, 16 past the top, 38 past the right and 9 past the bottom, so
@@ -144,7 +146,8 @@ constexpr WindowDef kWindows[] = {
      .hasIcon = true,
      .picture = WindowPicture::kNone,
      .visible = true,
-     .controls = kMainControls},
+     .controls = kMainControls,
+     .defaultButton = ids::kStartButton},
     {.id = ids::kCountdownWindow,
      .element = ids::kCountdownWindowElement,
      .name = "CountdownWindow",

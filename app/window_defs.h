@@ -38,6 +38,9 @@ struct ControlDef {
     const FontDef* font = nullptr;  // null: the stock default GUI font
     const char* content = "";
     int32_t borderStyle = 1;  // 1: sunken client edge
+    // A box that only shows text: it takes no typing and no focus, and a press on it is a press on the bare
+    // window beneath (a drag where the window drags).
+    bool readOnly = false;
     // Buttons
     bool handCursor = false;
     // The window text, which screen readers announce as the button's name (GBK). The faces carry the label
@@ -76,6 +79,9 @@ struct WindowDef {
     WindowId floatsOver = 0;
     // Closing hides the window instead of destroying it (the strip, which every countdown shows again).
     bool closeHides = false;
+    // The button that Enter in a single-line box of the window presses, as a dialog's default button
+    // (0: none).
+    ControlId defaultButton = 0;
 };
 
 // The window definition for `id`, or null.

@@ -170,7 +170,8 @@ void OnTimeEntryFocus() {
 }
 
 void OnStartClicked() {
-    const std::vector<std::string> pieces = SplitText(ReadEntry(), ":");
+    // "22：30：00", typed with an input method's punctuation, is taken as "22:30:00".
+    const std::vector<std::string> pieces = SplitText(FoldFullWidth(ReadEntry()), ":");
     // A rejected entry changes nothing: a countdown that runs goes on, and a stop that was asked for stands.
     if (pieces.size() != 3) {
         Tell(g_port.writeEntry, FORMAT_ERROR_TEXT);

@@ -12,11 +12,17 @@ std::string_view TextBytes(const std::string& text) {
     return std::string_view(text.c_str(), std::strlen(text.c_str()));
 }
 
+// GBK's first bytes of a double-byte character; 0x80 and 0xFF stand alone.
 bool IsLeadByte(unsigned char byte) {
-    return byte >= 0x80;
+    return byte >= 0x81 && byte <= 0xFE;
 }
 
-// Full-width forms that people type with a Chinese input method in place of the ASCII ones.
+bool IsCSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+}  // namespace
+
 std::string FoldFullWidth(std::string_view text) {
     std::string folded;
     folded.reserve(text.size());
@@ -43,12 +49,6 @@ std::string FoldFullWidth(std::string_view text) {
     }
     return folded;
 }
-
-bool IsCSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-}  // namespace
 
 int CompareText(const std::string& a, const std::string& b) {
     return std::strcmp(a.c_str(), b.c_str());

@@ -22,6 +22,10 @@ std::string ConcatTexts(std::initializer_list<std::string_view> texts);
 // text gives no piece and an empty delimiter gives the whole text as one piece.
 std::vector<std::string> SplitText(const std::string& text, const std::string& delimiter);
 
+// Full-width forms that people type with a Chinese input method in place of the ASCII ones, folded to ASCII:
+// GBK A3A1 to A3FE (digits, signs, colons, letters) and the full-width blank, tilde and asterisk.
+std::string FoldFullWidth(std::string_view text);
+
 // Folds full-width digits, signs and blanks to ASCII, then reads a leading decimal number as atoi does.
 // A number beyond the 32-bit range saturates to INT32_MIN or INT32_MAX.
 int32_t TextToInteger(const std::string& text);

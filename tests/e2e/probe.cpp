@@ -4,6 +4,7 @@
 //   ocprobe focus HWND           brings a window forward and gives it the keyboard focus
 //   ocprobe settext HWND TEXT    WM_SETTEXT to a control (as a paste would), TEXT in UTF-8
 //   ocprobe names HWND...        what a screen reader announces for each window: "name" lines, UTF-8 in hex
+//   ocprobe workarea L T R B     sets the program's work area, with the announcement (work_area_hook.c)
 //   ocprobe watchclock HWND MS   polls a clock text ("...HH:MM:SS") for MS milliseconds; one line per change:
 //                                how many ms after the start of the second it shows the change was seen
 // Lines of "dump": key=value pairs separated by tabs; texts are hex-encoded GBK bytes. The last line, "input",
@@ -190,6 +191,35 @@ int WatchClock(HWND hwnd, DWORD ms) {
     return 0;
 }
 
+// The hook library lies beside the probe; the program's thread loads it to run the hook.
+int SetWorkArea(char** values) {
+    Found found{ProgramProcesses()};
+    EnumWindows(OnTop, reinterpret_cast<LPARAM>(&found));
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    while (n > 0 && path[n - 1] != '\\' && path[n - 1] != '/')
+        --n;
+    lstrcpynA(path + n, "work_area_hook.dll", MAX_PATH - n);
+    HMODULE library = LoadLibraryA(path);
+    // Through the generic function type, which any function pointer may be cast to and from.
+    FARPROC entry = library ? GetProcAddress(library, "WorkAreaHook") : nullptr;
+    auto hook = reinterpret_cast<HOOKPROC>(reinterpret_cast<void (*)()>(entry));
+    if (!found.thread || !hook) {
+        std::fprintf(stderr, "no program thread or no hook library\n");
+        return 1;
+    }
+    HANDLE done = CreateEventA(nullptr, TRUE, FALSE, "OffClockTestWorkAreaDone");
+    HHOOK installed = SetWindowsHookExA(WH_GETMESSAGE, hook, library, found.thread);
+    const auto part = [values](int i) { return static_cast<WORD>(std::atoi(values[i])); };
+    const bool posted = installed && PostThreadMessageA(found.thread, RegisterWindowMessageA("OffClockTestWorkArea"),
+                                                        MAKEWPARAM(part(0), part(1)), MAKELPARAM(part(2), part(3)));
+    const bool set = posted && WaitForSingleObject(done, 20000) == WAIT_OBJECT_0;
+    if (installed)
+        UnhookWindowsHookEx(installed);
+    CloseHandle(done);
+    return set ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -220,10 +250,13 @@ int main(int argc, char** argv) {
         CoUninitialize();
         return 0;
     }
+    if (command == "workarea" && argc > 5)
+        return SetWorkArea(argv + 2);
     if (command == "watchclock" && argc > 3)
         return WatchClock(ParseHandle(argv[2]), static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10)));
     std::fprintf(
         stderr,
-        "usage: ocprobe dump | close HWND | focus HWND | settext HWND TEXT | names HWND... | watchclock HWND MS\n");
+        "usage: ocprobe dump | close HWND | focus HWND | settext HWND TEXT | names HWND... | workarea L T R B | "
+        "watchclock HWND MS\n");
     return 2;
 }

@@ -27,6 +27,39 @@ TEST(PlacementTest, DesignSizesOn1024x768LandInTheBottomRightCorner) {
     EXPECT_EQ(strip.top + countdown->height - 590, 18);
 }
 
+// Each window keeps its place where it lies inside the work area; MainWindow moves by the least that brings it
+// inside, the strip and the panel with it and then by their own least.
+TEST(PlacementTest, PlacesMoveByTheLeastThatBringsThemInsideTheWorkArea) {
+    struct Case {
+        const char* name;
+        Area workArea;
+        Position main, panel, strip;
+    };
+    const Case cases[] = {
+        {"the whole screen", {0, 0, 1024, 768}, {896, 590}, {646, 580}, {904, 552}},
+        {"none to be had", {}, {896, 590}, {646, 580}, {904, 552}},
+        {"a taskbar 40 px high: only the panel's last rows", {0, 0, 1024, 728}, {896, 590}, {646, 573}, {904, 552}},
+        {"a two-row taskbar", {0, 0, 1024, 688}, {896, 560}, {646, 533}, {904, 522}},
+        {"a taskbar 60 px wide on the right", {0, 0, 964, 768}, {836, 590}, {586, 580}, {844, 552}},
+        {"a taskbar on the top or the left", {60, 40, 1024, 768}, {896, 590}, {646, 580}, {904, 552}},
+        {"a work area smaller than MainWindow", {10, 20, 100, 100}, {10, 20}, {10, 20}, {10, 20}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Position main = MainWindowPosition(kScreen1024, c.workArea, 128, 128);
+        const Position strip = CountdownPosition(kScreen1024, c.workArea, 128, 128, 295, 56);
+        EXPECT_EQ(main, c.main);
+        EXPECT_EQ(WebPanelPosition(kScreen1024, c.workArea, 128, 128, 250, 155), c.panel);
+        EXPECT_EQ(strip, c.strip);
+        if (c.workArea.right - c.workArea.left >= 250) {
+            // The strip's left 120 pixels lie inside, and it stays over MainWindow's top edge.
+            EXPECT_LE(strip.left + 120, c.workArea.right);
+            EXPECT_EQ(strip.left - main.left, 8);
+            EXPECT_EQ(strip.top + 56 - main.top, 18);
+        }
+    }
+}
+
 TEST(PlacementTest, NoScreenGivesZerosAndPlacesWindowsOffTheTopLeft) {
     const DisplayInfo none{};
     EXPECT_EQ(MainWindowPosition(none, 128, 128), (Position{-128, -178}));

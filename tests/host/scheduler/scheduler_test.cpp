@@ -172,11 +172,23 @@ TEST_F(SchedulerTest, ValidStartStoresTargetArmsTimerAndShowsCountdownWindow) {
     EXPECT_EQ(Entry(), "8:5:0");  // what the user typed stays
 }
 
-TEST_F(SchedulerTest, FullWidthDigitsLeadingBlankAndTrailingColonAreAccepted) {
+TEST_F(SchedulerTest, FullWidthDigitsAndColonsLeadingBlankAndTrailingColonAreAccepted) {
     Start("\xA3\xB2\xA3\xB2:\xA3\xB3\xA3\xB0:\xA3\xB1\xA3\xB5");  // ２２:３０:１５
     EXPECT_EQ(CurrentState().targetHour, 22);
     EXPECT_EQ(CurrentState().targetMinute, 30);
     EXPECT_EQ(CurrentState().targetSecond, 15);
+    for (const char* entry : {"21\xA3\xBA"
+                              "40\xA3\xBA"
+                              "05",  // 21：40：05
+                              "21:40\xA3\xBA"
+                              "05"}) {
+        ClearState();
+        Start(entry);
+        EXPECT_EQ(CurrentState().targetHour, 21) << entry;
+        EXPECT_EQ(CurrentState().targetMinute, 40) << entry;
+        EXPECT_EQ(CurrentState().targetSecond, 5) << entry;
+        EXPECT_EQ(Entry(), entry);  // what the user typed stays
+    }
     Start(" 7:08:09");
     EXPECT_EQ(CurrentState().targetHour, 7);
     Start("12:30:00:");
@@ -216,12 +228,11 @@ TEST_F(SchedulerTest, ATargetBeyondTheEndOfTheDayIsRefusedAndNothingStarts) {
 }
 
 TEST_F(SchedulerTest, WrongNumberOfPiecesShowsFormatErrorAndArmsNothing) {
-    const std::string fullWidthColons =
+    const std::string twoFullWidthPieces =
         "12\xA3\xBA"
-        "30\xA3\xBA"
-        "00";  // 12：30：00
-    for (const std::string& entry :
-         {std::string("12:30"), std::string("12:30:00:15"), std::string(""), std::string("123000"), fullWidthColons}) {
+        "30";  // 12：30
+    for (const std::string& entry : {std::string("12:30"), std::string("12:30:00:15"), std::string(""),
+                                     std::string("123000"), twoFullWidthPieces}) {
         Start(entry);
         EXPECT_EQ(Entry(), FORMAT_ERROR_TEXT) << entry;
         EXPECT_FALSE(CountdownArmed()) << entry;

@@ -46,8 +46,12 @@ TEST(SplitText, EmptyTextGivesNoPieceAndEmptyDelimiterGivesWholeText) {
 }
 
 TEST(SplitText, ColonInsideDoubleByteCharacterIsNotADelimiter) {
-    // 0x81 starts a double-byte character, so the colon after it is its second byte.
+    // 0x81 and 0xFE start a double-byte character, so the colon after them is its second byte; 0x80 and 0xFF
+    // stand alone.
     EXPECT_EQ(SplitText("\x81:12:30:00", ":"), (Pieces{"\x81:12", "30", "00"}));
+    EXPECT_EQ(SplitText("\xFE:12:30", ":"), (Pieces{"\xFE:12", "30"}));
+    EXPECT_EQ(SplitText("\x80:12:30", ":"), (Pieces{"\x80", "12", "30"}));
+    EXPECT_EQ(SplitText("\xFF:12:30", ":"), (Pieces{"\xFF", "12", "30"}));
 }
 
 TEST(SplitText, FullWidthColonsDoNotSeparate) {
@@ -56,6 +60,19 @@ TEST(SplitText, FullWidthColonsDoNotSeparate) {
         "30\xA3\xBA"
         "00";  // 12：30：00
     EXPECT_EQ(SplitText(entry, ":"), (Pieces{entry}));
+}
+
+TEST(FoldFullWidth, GivesTheAsciiFormsAndLeavesOtherCharactersWhole) {
+    EXPECT_EQ(FoldFullWidth("\xA3\xB2\xA3\xB2\xA3\xBA"
+                            "30\xA3\xBA"
+                            "00"),
+              "22:30:00");  // ２２：30：00
+    EXPECT_EQ(FoldFullWidth("\xA1\xA1\xA1\xAB\xA1\xEE"), " ~*");
+    EXPECT_EQ(FoldFullWidth("\xCA\xB1\xA3\xBA"), "\xCA\xB1:");  // 时：
+    // A3 as the second byte of a character starts no full-width form.
+    EXPECT_EQ(FoldFullWidth("\xCA\xA3\xBA"), "\xCA\xA3\xBA");
+    EXPECT_EQ(FoldFullWidth("\x80\xA3\xBA\xFF\xA3\xBA"), "\x80:\xFF:");  // 0x80 and 0xFF stand alone
+    EXPECT_EQ(FoldFullWidth("7\xA3"), "7\xA3");                          // a lead byte cut off by the end
 }
 
 TEST(SplitText, LeadByteAtTheEndEndsTheScanAndStaysInTheLastPiece) {

@@ -222,7 +222,7 @@ TEST_F(BadInputTest, MalformedEntriesThroughTheRealBoxEndInTheFormatErrorOrAPlai
          "12\xA3\xBA"
          "30\xA3\xBA"
          "00",
-         false},
+         true},
         {"full-width digits", "\xA3\xB1\xA3\xB2:\xA3\xB3\xA3\xB0:\xA3\xB0\xA3\xB0", true},
         {"signs and blanks, ASCII and full-width",
          "\xA1\xA1\xA3\xAD"
