@@ -41,11 +41,31 @@ int SingleLineHeight(HFONT font, int definedHeight) {
                     static_cast<int>(tm.tmHeight - tm.tmInternalLeading) + 2 * GetSystemMetrics(SM_CYEDGE));
 }
 
+// The edit box class's own procedure, under the one of a box that takes no input.
+WNDPROC g_editProc = nullptr;
+
+// A box that takes no input lies unseen under the face: a click there falls through to what lies beneath (the
+// bare face, which is dragged by it), and a focus given to it goes on to its window, so that neither typing
+// nor a system caret, whose blink would wake the program, reaches the box.
+LRESULT CALLBACK NoInputEditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_NCHITTEST:
+            return HTTRANSPARENT;
+        case WM_SETFOCUS:
+            SetFocus(GetParent(hwnd));
+            return 0;
+        case WM_KILLFOCUS:
+            return 0;  // the box never took the focus it is losing
+        default:
+            return CallWindowProcA(g_editProc, hwnd, message, wParam, lParam);
+    }
+}
+
 // The brush and font are the control's from the start, so a box whose window cannot be made frees them
 // with its record.
 bool CreateEditBox(Window& w, Control& c, int childId) {
     const ControlDef& d = *c.def;
-    DWORD style = WS_CHILD | WS_TABSTOP;
+    DWORD style = WS_CHILD | (d.takesInput ? WS_TABSTOP : 0);
     if (d.multiLine)
         style |= ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL;
     else
@@ -67,6 +87,12 @@ bool CreateEditBox(Window& w, Control& c, int childId) {
                                 GetModuleHandleA(nullptr), nullptr);
     if (!hwnd)
         return false;
+    if (!d.takesInput) {
+        const auto own = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&NoInputEditProc)));
+        if (!g_editProc)
+            g_editProc = own;
+    }
     SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     // No length limit: the system's default of 30,000 characters would cut a paste short without a word.
     SendMessageA(hwnd, EM_LIMITTEXT, 0, 0);

@@ -38,6 +38,8 @@ struct ControlDef {
     const FontDef* font = nullptr;  // null: the stock default GUI font
     const char* content = "";
     int32_t borderStyle = 1;  // 1: sunken client edge
+    // False for a box that only holds a text and is never seen: it takes no clicks, focus or typing.
+    bool takesInput = true;
     // Buttons
     bool handCursor = false;
     // The window text, which screen readers announce as the button's name (GBK). The faces carry the label
