@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "program_in_process.h"
+#include "skin/face.h"
+#include "skin/look.h"
 
 namespace {
 
@@ -127,6 +129,11 @@ TEST_F(ProgramTicks, IdleTheClockAloneWakesTheLoopOnceASecondOnTheSecondAndNothi
     EXPECT_GE(taken.timers.begin()->second, 2);
     ExpectOnTheSecond(g_writes[clock_], true);
     EXPECT_TRUE(g_writes[strip_].empty());
+    // The second drew the clock's text box alone, though the entry field's box overlaps it by two rows.
+    HWND main = testsupport::ProgramWindow(kMainWindow);
+    skin::IntRect clockBox;
+    ASSERT_TRUE(skin::ChildBoxInParent(main, clock_, clockBox));
+    EXPECT_EQ(skin::FindFace(main)->lastArea, skin::FaceExtent(clockBox));
 }
 
 TEST_F(ProgramTicks, CountingDownTheClockAndTheStripChangeTogetherOnTheSecondAndNothingPaints) {
