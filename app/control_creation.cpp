@@ -41,30 +41,41 @@ int SingleLineHeight(HFONT font, int definedHeight) {
                     static_cast<int>(tm.tmHeight - tm.tmInternalLeading) + 2 * GetSystemMetrics(SM_CYEDGE));
 }
 
-// A read-only box is subclassed so that the pointer passes through it to the bare window beneath: a press on
-// it gives it neither the focus nor a caret, and drags the window as a press on any bare point does.
-LRESULT CALLBACK ReadOnlyBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    const auto saved = reinterpret_cast<WNDPROC>(GetPropA(hwnd, kReadOnlyBoxProcKey));
-    if (message == WM_NCHITTEST)
-        return HTTRANSPARENT;
-    if (message == WM_NCDESTROY)
-        RemovePropA(hwnd, kReadOnlyBoxProcKey);
+// A box that takes no input is subclassed so that the pointer passes through it to the bare window beneath: a
+// press on it gives it neither the focus nor a caret, and drags the window as a press on any bare point does.
+// A focus given to it in another way goes on to its window, so that neither typing nor a system caret, whose
+// blink would wake the program, reaches the box.
+LRESULT CALLBACK NoInputBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    const auto saved = reinterpret_cast<WNDPROC>(GetPropA(hwnd, kNoInputBoxProcKey));
+    switch (message) {
+        case WM_NCHITTEST:
+            return HTTRANSPARENT;
+        case WM_SETFOCUS:
+            SetFocus(GetParent(hwnd));
+            return 0;
+        case WM_KILLFOCUS:
+            return 0;  // the box never took the focus it is losing
+        case WM_NCDESTROY:
+            RemovePropA(hwnd, kNoInputBoxProcKey);
+            break;
+        default:
+            break;
+    }
     return saved ? CallWindowProcA(saved, hwnd, message, wParam, lParam)
                  : DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-void PassPointerThrough(HWND box) {
+void TakeNoInput(HWND box) {
     const LONG_PTR own = GetWindowLongPtrA(box, GWLP_WNDPROC);
-    if (SetPropA(box, kReadOnlyBoxProcKey, reinterpret_cast<HANDLE>(own)))
-        SetWindowLongPtrA(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ReadOnlyBoxProc));
+    if (SetPropA(box, kNoInputBoxProcKey, reinterpret_cast<HANDLE>(own)))
+        SetWindowLongPtrA(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(NoInputBoxProc));
 }
 
 // The brush and font are the control's from the start, so a box whose window cannot be made frees them
 // with its record.
 bool CreateEditBox(Window& w, Control& c, int childId) {
     const ControlDef& d = *c.def;
-    // A read-only box is out of the tab order.
-    DWORD style = WS_CHILD | (d.readOnly ? ES_READONLY : WS_TABSTOP);
+    DWORD style = WS_CHILD | (d.takesInput ? WS_TABSTOP : ES_READONLY);
     if (d.multiLine)
         style |= ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL;
     else
@@ -86,8 +97,8 @@ bool CreateEditBox(Window& w, Control& c, int childId) {
                                 GetModuleHandleA(nullptr), nullptr);
     if (!hwnd)
         return false;
-    if (d.readOnly)
-        PassPointerThrough(hwnd);
+    if (!d.takesInput)
+        TakeNoInput(hwnd);
     SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     // No length limit: the system's default of 30,000 characters would cut a paste short without a word.
     SendMessageA(hwnd, EM_LIMITTEXT, 0, 0);

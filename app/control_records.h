@@ -24,7 +24,7 @@ inline constexpr char kTimerWindowKey[] = "OffClock_Window";
 inline constexpr char kTimerControlKey[] = "OffClock_Control";
 inline constexpr UINT_PTR kSystemTimerId = 1000;
 // A read-only edit box keeps the procedure it had before it passed the pointer through (control_creation.cpp).
-inline constexpr char kReadOnlyBoxProcKey[] = "OffClock_BoxProc";
+inline constexpr char kNoInputBoxProcKey[] = "OffClock_BoxProc";
 
 struct Control {
     const ControlDef* def = nullptr;

@@ -57,7 +57,7 @@ constexpr ControlDef kMainControls[] = {
      .align = TextAlign::kCentre,
      .textColor = Rgb(128, 0, 0),
      .font = &kArial14,
-     .readOnly = true},
+     .takesInput = false},
     // Initial content "时间格式00:00:00".
     {.id = ids::kTimeEntryEdit,
      .kind = EditBox,
@@ -79,7 +79,8 @@ constexpr ControlDef kMainControls[] = {
      .top = 96,
      .width = 72,
      .height = 24,
-     .multiLine = true},
+     .multiLine = true,
+     .takesInput = false},
     {.id = ids::kClockTimer,
      .kind = Timer,
      .name = "\xCA\xB1\xD6\xD3"
@@ -116,7 +117,7 @@ constexpr ControlDef kCountdownControls[] = {
      .textColor = Rgb(128, 128, 128),
      .font = &kKaiTi12,
      .content = "\xCA\xC7\xCE\xD2",
-     .readOnly = true},
+     .takesInput = false},
 };
 
 // The panel reaches 12 px past the left edge, 16 past the top, 38 past the right and 9 past the bottom, so

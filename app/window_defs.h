@@ -38,9 +38,10 @@ struct ControlDef {
     const FontDef* font = nullptr;  // null: the stock default GUI font
     const char* content = "";
     int32_t borderStyle = 1;  // 1: sunken client edge
-    // A box that only shows text: it takes no typing and no focus, and a press on it is a press on the bare
-    // window beneath (a drag where the window drags).
-    bool readOnly = false;
+    // False for a box that only shows or holds a text (the clock, the strip's box, the holder of the countdown
+    // message): it is read-only and out of the tab order, a press on it is a press on the bare window beneath
+    // (a drag where the window drags), and a focus given to it goes on to its window.
+    bool takesInput = true;
     // Buttons
     bool handCursor = false;
     // The window text, which screen readers announce as the button's name (GBK). The faces carry the label

@@ -51,6 +51,8 @@ OC_SYSFN("user32", SetWindowLongA);
 OC_SYSFN("user32", CallWindowProcA);
 OC_SYSFN("user32", DefWindowProcA);
 OC_SYSFN("user32", SendMessageA);
+OC_SYSFN("user32", PostMessageA);
+OC_SYSFN("user32", RegisterWindowMessageA);
 OC_SYSFN("user32", SetWindowPos);
 OC_SYSFN("user32", InvalidateRect);
 OC_SYSFN("user32", ValidateRect);

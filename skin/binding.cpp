@@ -5,6 +5,8 @@
 #include <cstdint>
 
 #include "gfx/sysapi.h"
+#include "skin/compose.h"
+#include "skin/face.h"
 #include "skin/keys.h"
 #include "skin/paint.h"
 #include "skin/props.h"
@@ -69,6 +71,15 @@ void RepaintEditOnNotification(WPARAM wParam, LPARAM lParam) {
         InvalidateWindow(control, nullptr, true);
 }
 
+// A layered window resized keeps a face of its old size: it is drawn whole at the new one, soon, and not only
+// with the next change of a child.
+void MarkResizedFace(HWND window, const WINDOWPOS* position) {
+    const KeptFace* face = FindFace(window);
+    if (face && position && (position->flags & SWP_NOSIZE) == 0 &&
+        (position->cx != face->width || position->cy != face->height))
+        MarkWholeFace(window);
+}
+
 }  // namespace
 
 bool AttachWindow(HWND window) {
@@ -130,6 +141,12 @@ LRESULT CallSavedChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 LRESULT CALLBACK SkinParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == CompositionRequestMessage() && message != 0) {
+        if (KeptFace* face = FindFace(window))
+            face->requested = false;
+        ComposeWindow(window);
+        return 0;
+    }
     switch (message) {
         case WM_NOTIFY:
             RepaintOnCustomDraw(lParam);
@@ -144,6 +161,11 @@ LRESULT CALLBACK SkinParentProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_COMMAND:
             RepaintEditOnNotification(wParam, lParam);
             return CallSavedProc(window, message, wParam, lParam);
+        case WM_WINDOWPOSCHANGED: {
+            const LRESULT result = CallSavedProc(window, message, wParam, lParam);
+            MarkResizedFace(window, reinterpret_cast<const WINDOWPOS*>(lParam));
+            return result;
+        }
         case WM_NCDESTROY: {
             const LRESULT result = CallSavedProc(window, message, wParam, lParam);
             ReleaseWindowState(window);

@@ -42,19 +42,81 @@ void FillWithColor(HDC dc, const RECT& r, uint32_t colour, bool frameOnly) {
         sys::FillRect(dc, &r, brush.get());
 }
 
-// The caret blinks on the parent's kept face while the child has the focus; it is taken off when it goes.
+// The caret blinks on the parent's kept face while the child has the focus; it shows at once when the focus
+// comes, and is taken off when it goes.
 void FollowFocus(HWND window, bool gained) {
     HWND parent = sys::GetParent(window);
     FocusCaretState& focus = FocusCaret();
-    focus.caretVisible = 0;
+    focus.caretVisible = gained ? 1 : 0;
     focus.focusParent = gained ? parent : nullptr;
     focus.focusChild = gained ? window : nullptr;
     if (gained) {
-        StartCaretBlink(parent);
+        RestartCaretBlink(parent);
         return;
     }
     StopCaretBlink(parent);
     PresentCaret(parent, 0);
+}
+
+// Messages after which an edit box looks as it did: reads, hit tests, the pointer's moves, timers, paints and
+// the steps of a move (whose end, WM_WINDOWPOSCHANGED, marks it). After any other message the text is compared
+// with the one drawn: what changes the text need not be known (the box's context menu, Alt+Backspace,
+// EM_REPLACESEL, EM_SETHANDLE, input methods all change it their own way).
+bool LeavesTheLookAlone(UINT message) {
+    switch (message) {
+        case WM_GETTEXT:
+        case WM_GETTEXTLENGTH:
+        case WM_GETFONT:
+        case WM_GETDLGCODE:
+        case WM_GETOBJECT:
+        case WM_GETMINMAXINFO:
+        case WM_NCHITTEST:
+        case WM_SETCURSOR:
+        case WM_MOUSEMOVE:
+        case WM_NCMOUSEMOVE:
+        case WM_MOUSEHOVER:
+        case WM_MOUSELEAVE:
+        case WM_NCMOUSELEAVE:
+        case WM_MOUSEACTIVATE:
+        case WM_TIMER:
+        case 0x0118:  // WM_SYSTIMER: the system caret's blink
+        case WM_NCPAINT:
+        case WM_ERASEBKGND:
+        case WM_NCCALCSIZE:
+        case WM_WINDOWPOSCHANGING:
+        case WM_MOVE:
+        case WM_SIZE:
+        case WM_QUERYUISTATE:
+        case WM_NOTIFYFORMAT:
+        case WM_KEYUP:
+        case WM_SYSKEYUP:
+        case EM_GETSEL:
+        case EM_GETRECT:
+        case EM_GETMODIFY:
+        case EM_GETLINECOUNT:
+        case EM_LINEINDEX:
+        case EM_GETHANDLE:
+        case EM_LINELENGTH:
+        case EM_GETLINE:
+        case EM_CANUNDO:
+        case EM_LINEFROMCHAR:
+        case EM_GETFIRSTVISIBLELINE:
+        case EM_GETPASSWORDCHAR:
+        case EM_GETMARGINS:
+        case EM_GETLIMITTEXT:
+        case EM_POSFROMCHAR:
+        case EM_CHARFROMPOS:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Input after which the system's own text box shows its caret at once and blinks anew.
+bool MovesTheCaret(UINT message) {
+    return (message >= WM_KEYFIRST && message <= WM_KEYLAST) || message == WM_LBUTTONDOWN || message == WM_LBUTTONUP ||
+           message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDOWN || message == WM_IME_COMPOSITION ||
+           message == EM_SETSEL;
 }
 
 }  // namespace
@@ -131,28 +193,16 @@ LRESULT CALLBACK PngControlProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 LRESULT CALLBACK LayeredChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    ChildChange change = ChildChange::kPlace;
     switch (message) {
-        case WM_SETFOCUS:
-        case WM_KILLFOCUS:
-            FollowFocus(window, message == WM_SETFOCUS);
-            break;
-        case WM_SETTEXT:
-        case WM_CHAR:
-        case WM_IME_CHAR:
-        case WM_PASTE:
-        case WM_CUT:
-        case WM_KEYDOWN:
-        case WM_LBUTTONUP:
-            // Written, typed, pasted or cut: the text may have changed, with or without WM_SETTEXT.
-            change = ChildChange::kText;
-            break;
         case WM_SETFONT:
         case WM_WINDOWPOSCHANGED:
-        case WM_DESTROY:
+        case WM_DESTROY: {
             // A new font, place, z-order or visibility, or the child's end: its old and new place in the
-            // parent's face are drawn at the next trigger.
-            break;
+            // parent's face are drawn by the composition the mark asks for, one for a burst of them.
+            const LRESULT result = CallSavedChildProc(window, message, wParam, lParam);
+            MarkChild(window);
+            return result;
+        }
         case WM_PAINT: {
             // The system never shows a layered window's children, so what the control would paint is never
             // seen: nothing is drawn, and the whole update region, the frame's part included, is validated as
@@ -168,14 +218,25 @@ LRESULT CALLBACK LayeredChildProc(HWND window, UINT message, WPARAM wParam, LPAR
             return result;
         }
         default:
-            return CallSavedChildProc(window, message, wParam, lParam);
+            break;
     }
+    if (LeavesTheLookAlone(message))
+        return CallSavedChildProc(window, message, wParam, lParam);
+    // Whatever the message did to the text is shown as it ends, with the caret.
+    HWND parent = sys::GetParent(window);
+    ComposeAtEnd composition(parent);
     const LRESULT result = CallSavedChildProc(window, message, wParam, lParam);
-    if (message != WM_SETFOCUS && message != WM_KILLFOCUS)
-        MarkChild(window, change);
-    // A font, a place or the child's end is shown by the next trigger; everything else is one.
-    if (message != WM_SETFONT && message != WM_WINDOWPOSCHANGED && message != WM_DESTROY)
-        ComposeWindow(sys::GetParent(window));
+    if (message == WM_SETFOCUS || message == WM_KILLFOCUS)
+        FollowFocus(window, message == WM_SETFOCUS);  // after the box has placed its caret
+    const bool changed = MarkChild(window, ChildChange::kText);
+    const bool caretNow =
+        FocusCaret().focusChild == window && (changed || MovesTheCaret(message) || message == WM_SETFOCUS);
+    if (caretNow) {
+        FocusCaret().caretVisible = 1;
+        RestartCaretBlink(parent);
+    }
+    if (!composition.Finish() && caretNow)
+        PresentCaret(parent, 1);
     return result;
 }
 

@@ -1,6 +1,9 @@
 #include "skin/compose.h"
 
+#include <algorithm>
+#include <iterator>
 #include <utility>
+#include <vector>
 
 #include "gfx/sysapi.h"
 #include "skin/draw.h"
@@ -15,6 +18,11 @@ namespace {
 FocusCaretState g_focusCaret;
 CompositionObserver g_observer;
 
+// Drawings or presentations that fail in a row before the face waits for its next change to try again.
+constexpr int kRetriesInARow = 3;
+
+std::vector<HWND> g_composedAtEnd;
+
 bool WindowSize(HWND window, int& width, int& height) {
     RECT r{};
     if (!window || !sys::GetWindowRect(window, &r))
@@ -24,22 +32,86 @@ bool WindowSize(HWND window, int& width, int& height) {
     return width > 0 && height > 0;
 }
 
-// Copies `area` of the frame (none: nothing) to the face's surface and presents it, of which `dirty` changed.
-// A face that could not be copied or that the system refused is drawn whole by the next composition. Handlers
-// run by the system may destroy the window, and the face with it: `face` is then not touched again.
-void Present(HWND window, KeptFace* face, const IntRect& area, const IntRect& dirty, int withCaret,
-             Gdiplus::GpBitmap* frame) {
-    const bool shown = ShowSurface(window, face->surface, frame, area, dirty);
+// A failed drawing or presentation: the face is tried again by a request, a few times in a row at most.
+void RetryLater(HWND window, KeptFace* face) {
+    if (++face->failures <= kRetriesInARow)
+        RequestComposition(window);
+}
+
+// Draws the caret line of the focused child on the surface when it shows on `window`, and returns its pixels.
+IntRect DrawShownCaret(HWND window, KeptFace* face) {
+    const FocusCaretState& focus = g_focusCaret;
+    POINT top{};
+    if (!focus.caretVisible || window != focus.focusParent || !focus.focusChild ||
+        !CaretLineAt(window, focus.focusChild, top))
+        return {};
+    return ClipToFace(DrawCaretLine(face->surface.dc.get(), top.x, top.y), face->width, face->height);
+}
+
+// Shows the surface, of which `dirty` changed (empty: all of it). A face the system refused is drawn whole
+// by the next composition, which `retry` asks for. Handlers run by the system may destroy the window, and the
+// face with it: `face` is then not touched again. True when the system took it.
+bool Present(HWND window,
+             KeptFace* face,
+             const IntRect& dirty,
+             int withCaret,
+             Gdiplus::GpBitmap* frame,
+             bool retry = true) {
+    const bool shown = ShowSurface(window, face->surface, nullptr, {}, dirty);
     if (FindFace(window) != face)
-        return;
+        return shown;
     if (!shown) {
         face->damage = {0, 0, face->width, face->height};
-        return;
+        face->caretLine = {};
+        if (retry)
+            RetryLater(window, face);
+        return false;
     }
     if (frame && g_observer.composed)
         g_observer.composed(window, frame);
     if (g_observer.presented && FindFace(window) == face)
         g_observer.presented(window, face->surface.bits, face->surface.width, face->surface.height, withCaret);
+    return true;
+}
+
+const ChildLook* KeptLookOf(const FaceLook& kept, HWND child) {
+    for (const ChildLook& look : kept.children) {
+        if (look.child == child)
+            return &look;
+    }
+    return nullptr;
+}
+
+// The frame must show each child as its record says, all over it. A child whose look changed since it was
+// recorded (a change nothing marked yet, or not drawn before), and one that went, are therefore drawn whole,
+// where they are and where they were: that joins `area`, and what the larger area meets is read again.
+// Returns the area to draw; `look` is read for it.
+IntRect AreaWithChangedChildrenWhole(HWND window, const KeptFace& face, FaceLook& look, IntRect area) {
+    const auto extent = [&face](const IntRect& box) { return ClipToFace(FaceExtent(box), face.width, face.height); };
+    for (bool grown = true; grown;) {
+        grown = false;
+        const auto include = [&area, &grown](const IntRect& part) {
+            if (!RectHolds(area, part)) {
+                area = UniteRects(area, part);
+                grown = true;
+            }
+        };
+        for (const ChildLook& child : look.children) {
+            const ChildLook* kept = KeptLookOf(face.drawn, child.child);
+            if (kept && *kept == child)
+                continue;
+            include(extent(child.box));
+            if (kept)
+                include(extent(kept->box));
+        }
+        for (const ChildLook& kept : face.drawn.children) {
+            if (!KeptLookOf(look, kept.child))
+                include(extent(kept.box));
+        }
+        if (grown)
+            ReadFaceLook(window, face.width, face.height, look, &face.drawn, area);
+    }
+    return area;
 }
 
 }  // namespace
@@ -52,29 +124,69 @@ void SetCompositionObserver(const CompositionObserver& observer) {
     g_observer = observer;
 }
 
-void ComposeWindow(HWND window) {
+bool ComposeWindow(HWND window) {
     int width = 0, height = 0;
     if (!WindowSize(window, width, height))
-        return;
+        return false;
     KeptFace* face = FaceAtSize(window, width, height);
     if (!face || IsEmptyRect(face->damage))
-        return;
-    const IntRect area = face->damage;
-    face->damage = {};
-    face->lastArea = area;
+        return false;
     const IntRect whole{0, 0, width, height};
     FaceLook look;
-    ReadFaceLook(window, width, height, look, area == whole ? nullptr : &face->drawn, area);
+    IntRect area = face->damage;
+    if (area == whole) {
+        ReadFaceLook(window, width, height, look);
+    } else {
+        ReadFaceLook(window, width, height, look, &face->drawn, area);
+        area = AreaWithChangedChildrenWhole(window, *face, look, area);
+    }
     auto* frame = static_cast<Gdiplus::GpBitmap*>(face->frame.get());
-    const bool drawn = DrawFace(frame, look, area, &face->text);
+    // A failed drawing shows nothing: its part of the frame is not what the window is, and stays damaged.
+    if (!DrawFace(frame, look, area, &face->text)) {
+        face->damage = UniteRects(face->damage, area);
+        RetryLater(window, face);
+        return false;
+    }
+    face->damage = {};
+    face->lastArea = area;
     face->drawn = std::move(look);
-    // The caret line goes with the part it lies on: the copy from the frame takes it off.
-    const IntRect dirty = UniteRects(area, face->caretLine);
-    face->caretLine = {};
-    // What could be drawn is shown; the next composition draws the whole face again.
-    if (!drawn)
+    // The copy from the frame takes the old caret line off; the caret is drawn again where it shows now.
+    const IntRect copied = UniteRects(area, face->caretLine);
+    if (!CopyImagePart(frame, face->surface, copied)) {
         face->damage = whole;
-    Present(window, face, dirty, dirty == whole ? IntRect{} : dirty, 0, frame);
+        face->caretLine = {};
+        RetryLater(window, face);
+        return false;
+    }
+    face->caretLine = DrawShownCaret(window, face);
+    const IntRect dirty = UniteRects(copied, face->caretLine);
+    const bool shown =
+        Present(window, face, dirty == whole ? IntRect{} : dirty, IsEmptyRect(face->caretLine) ? 0 : 1, frame);
+    if (shown && FindFace(window) == face)
+        face->failures = 0;
+    return shown;
+}
+
+ComposeAtEnd::ComposeAtEnd(HWND window) : window_(window) {
+    g_composedAtEnd.push_back(window);
+}
+
+ComposeAtEnd::~ComposeAtEnd() {
+    Finish();
+}
+
+bool ComposeAtEnd::Finish() {
+    if (!open_)
+        return false;
+    open_ = false;
+    const auto at = std::find(g_composedAtEnd.rbegin(), g_composedAtEnd.rend(), window_);
+    if (at != g_composedAtEnd.rend())
+        g_composedAtEnd.erase(std::next(at).base());
+    return ComposeWindow(window_);
+}
+
+bool ComposesAtEnd(HWND window) {
+    return std::find(g_composedAtEnd.begin(), g_composedAtEnd.end(), window) != g_composedAtEnd.end();
 }
 
 gfx::UniqueGpImage ComposeToBitmap(HWND window) {
@@ -114,18 +226,27 @@ void PresentLayered(HWND window, Gdiplus::GpImage* image, int withCaret) {
     POINT top{};
     if (withCaret && g_focusCaret.focusChild && CaretLineAt(window, g_focusCaret.focusChild, top))
         DrawCaretLine(face->surface.dc.get(), top.x, top.y);
-    Present(window, face, {}, {}, withCaret, nullptr);
+    // Not retried: what failed to show was not the face.
+    Present(window, face, {}, withCaret, nullptr, false);
 }
 
 void PresentCaret(HWND window, int visible) {
     KeptFace* face = FindFace(window);
     if (!face || !face->frame || (!visible && IsEmptyRect(face->caretLine)))
         return;
+    int width = 0, height = 0;
+    if (!WindowSize(window, width, height))
+        return;
+    if (!IsEmptyRect(face->damage) || width != face->width || height != face->height) {
+        ComposeWindow(window);
+        return;
+    }
     // The old line is taken off by copying its part of the frame; the new one is drawn over the copy.
     const IntRect old = face->caretLine;
     face->caretLine = {};
     if (!CopyImagePart(face->frame.get(), face->surface, old)) {
         face->damage = {0, 0, face->width, face->height};
+        RetryLater(window, face);
         return;
     }
     POINT top{};
@@ -133,7 +254,7 @@ void PresentCaret(HWND window, int visible) {
         face->caretLine = ClipToFace(DrawCaretLine(face->surface.dc.get(), top.x, top.y), face->width, face->height);
     const IntRect dirty = UniteRects(old, face->caretLine);
     if (!IsEmptyRect(dirty))
-        Present(window, face, {}, dirty, visible, nullptr);
+        Present(window, face, dirty, visible, nullptr);
 }
 
 bool CaretLineAt(HWND parent, HWND child, POINT& top) {

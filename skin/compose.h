@@ -26,11 +26,32 @@ struct FocusCaretState {
 FocusCaretState& FocusCaret();
 
 // Draws over the kept frame of `window` what changed of its face since it was drawn (its damage: the back
-// image and every child that meets it, clipped), copies that part to the surface and presents it, the caret
-// line taken off. Nothing is drawn or presented when nothing changed. A window's first composition, the first
-// after a resize, and the one after anything failed (a drawing step, a copy, a presentation the system
-// refused) draw and present the whole face. A window destroyed while it is presented is not touched again.
-void ComposeWindow(HWND window);
+// image and every child that meets it, clipped; a child whose look changed is drawn whole), copies that part
+// to the surface and presents it, with the caret line where it shows. Nothing is drawn or presented when
+// nothing changed. A window's first composition, the first after a resize, and the one after the system
+// refused a presentation draw and present the whole face. A drawing that fails presents nothing: its part
+// stays damaged and is tried again by a request, a few times in a row at most. A window destroyed while it
+// is presented is not touched again. True when a face was presented.
+bool ComposeWindow(HWND window);
+
+// Composes `window` as it ends (the end of a message that changes how a child looks), once for all the marks
+// made while it lives, which post no request meanwhile.
+class ComposeAtEnd {
+  public:
+    explicit ComposeAtEnd(HWND window);
+    ComposeAtEnd(const ComposeAtEnd&) = delete;
+    ComposeAtEnd& operator=(const ComposeAtEnd&) = delete;
+    ~ComposeAtEnd();
+    // Composes now rather than at the end; true when a face was presented.
+    bool Finish();
+
+  private:
+    HWND window_;
+    bool open_ = true;
+};
+
+// Whether a ComposeAtEnd for `window` is alive.
+bool ComposesAtEnd(HWND window);
 
 // The whole face of `window` drawn from scratch into a new bitmap (its window rectangle, fully transparent
 // where nothing is drawn), the window's kept face and screen left alone; none when the window has no area or
@@ -47,7 +68,9 @@ void DrawChildFace(HWND parent, HWND child, Gdiplus::GpGraphics* graphics);
 void PresentLayered(HWND window, Gdiplus::GpImage* image, int withCaret);
 
 // Re-presents the kept face of `window` with the caret line of the focused child (`visible`) or without it,
-// drawing nothing of the face again; only the pixels of the old and new line are presented.
+// drawing nothing of the face again; only the pixels of the old and new line are presented. A face that is
+// due to be drawn, or no longer has the window's size, is composed instead: a blink never shows a stale face
+// nor gives the window back its old size.
 void PresentCaret(HWND window, int visible);
 
 // The caret line's place in `parent` for the caret in `child`: 5 pixels right of the caret's position, centred

@@ -170,8 +170,8 @@ bool CopyIntoFrame(Gdiplus::GpBitmap* part, Gdiplus::GpBitmap* frame, const IntR
     Gdiplus::BitmapData from{}, to{};
     if (sys::GdipBitmapLockBits(part, &source, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &from) != Gdiplus::Ok)
         return false;
-    const bool locked = sys::GdipBitmapLockBits(frame, &target, Gdiplus::ImageLockModeWrite, PixelFormat32bppARGB,
-                                                &to) == Gdiplus::Ok;
+    const bool locked =
+        sys::GdipBitmapLockBits(frame, &target, Gdiplus::ImageLockModeWrite, PixelFormat32bppARGB, &to) == Gdiplus::Ok;
     if (locked) {
         for (int y = 0; y < area.height; ++y)
             std::memcpy(static_cast<uint8_t*>(to.Scan0) + static_cast<ptrdiff_t>(y) * to.Stride,
@@ -208,7 +208,8 @@ bool DrawFace(Gdiplus::GpBitmap* frame, const FaceLook& look, const IntRect& are
                                                  Gdiplus::MatrixOrderPrepend) == Gdiplus::Ok &&
                 DrawLook(g.get(), look, area, tools);
     }
-    return CopyIntoFrame(bitmap, frame, area) && drawn;
+    // What failed to draw stays out of the frame.
+    return drawn && CopyIntoFrame(bitmap, frame, area);
 }
 
 IntRect DrawCaretLine(HDC dc, int x, int y) {

@@ -29,7 +29,8 @@ struct TextTools {
 // Draws the part `area` of the face `look` describes into `frame`, a bitmap of the look's size: the part is
 // made transparent, then the back image (never stretched) and every child that meets the part, top of the
 // z-order first, are drawn clipped to it. Hidden children are drawn too: the system never shows a layered
-// window's children, so visibility says nothing about the face. False when anything could not be drawn.
+// window's children, so visibility says nothing about the face. False when anything could not be drawn (a part
+// then leaves the frame as it was; the whole face may leave it half-drawn).
 bool DrawFace(Gdiplus::GpBitmap* frame, const FaceLook& look, const IntRect& area, TextTools* tools);
 
 // One child's face through `graphics`: a text box's back colour, the face image placed by its back type, then

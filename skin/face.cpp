@@ -5,6 +5,7 @@
 
 #include "gfx/sysapi.h"
 #include "skin/binding.h"
+#include "skin/compose.h"
 #include "skin/keys.h"
 #include "skin/look.h"
 #include "skin/props.h"
@@ -19,6 +20,16 @@ HWND FaceParent(HWND window) {
     if (!window || (GetWindowLongPtrSys(window, GWL_STYLE) & WS_CHILD) == 0)
         return nullptr;
     return sys::GetParent(window);
+}
+
+// Adds `part` (clipped first: a union of far-apart rectangles saturates and would lose some) to the damage of
+// `window`'s face, and has the window composed soon.
+void AddDamage(HWND window, KeptFace* face, const IntRect& part) {
+    const IntRect clipped = ClipToFace(part, face->width, face->height);
+    if (IsEmptyRect(clipped))
+        return;
+    face->damage = UniteRects(face->damage, clipped);
+    RequestComposition(window);
 }
 
 }  // namespace
@@ -65,25 +76,43 @@ void ReleaseFace(HWND window) {
 
 void MarkWholeFace(HWND window) {
     if (KeptFace* face = FindFace(window))
-        face->damage = {0, 0, face->width, face->height};
+        AddDamage(window, face, {0, 0, face->width, face->height});
 }
 
-void MarkChild(HWND child, ChildChange change) {
+UINT CompositionRequestMessage() {
+    static const UINT message = sys::RegisterWindowMessageA("OffClock_Compose");
+    return message;
+}
+
+void RequestComposition(HWND window) {
+    KeptFace* face = FindFace(window);
+    if (!face || face->requested || ComposesAtEnd(window))
+        return;
+    // Posted, the request waits for the message being handled and whatever else it marks: one composition
+    // for a burst of moves or property writes. A request that cannot be posted is composed at once.
+    const UINT message = CompositionRequestMessage();
+    face->requested = message != 0 && sys::PostMessageA(window, message, 0, 0) != FALSE;
+    if (!face->requested)
+        ComposeWindow(window);
+}
+
+bool MarkChild(HWND child, ChildChange change) {
     HWND parent = FaceParent(child);
     KeptFace* face = FindFace(parent);
     if (!face)
-        return;
+        return false;
     const auto drawn = std::find_if(face->drawn.children.begin(), face->drawn.children.end(),
                                     [child](const ChildLook& look) { return look.child == child; });
     const bool known = drawn != face->drawn.children.end();
     if (change == ChildChange::kText && known && ReadWindowText(child) == drawn->text)
-        return;
+        return false;
     IntRect now;
     if (!ChildBoxInParent(parent, child, now))
         now = {};
     const IntRect was = known ? drawn->box : IntRect{};
-    face->damage = ClipToFace(UniteRects(face->damage, UniteRects(FaceExtent(now), FaceExtent(was))), face->width,
-                              face->height);
+    AddDamage(parent, face, FaceExtent(now));
+    AddDamage(parent, face, FaceExtent(was));
+    return true;
 }
 
 void MarkPropertyWrite(HWND window, KeyEffect effect, intptr_t before, intptr_t after) {

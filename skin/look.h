@@ -29,6 +29,7 @@ struct ChildLook {
     uint32_t textColor = 0;
     HFONT font = nullptr;
     std::string text;
+    bool operator==(const ChildLook&) const = default;
 };
 
 struct FaceLook {
@@ -49,7 +50,11 @@ bool ReadChildLook(HWND parent, HWND child, ChildLook& look);
 // Everything drawing `window` at `width`×`height` reads, each property once. With `kept` (the look last read)
 // a child that lies where it was, away from `area` (the part to be drawn), is taken from `kept` unread: what
 // changes a child marks its place, so it has not changed since.
-void ReadFaceLook(HWND window, int width, int height, FaceLook& look, const FaceLook* kept = nullptr,
+void ReadFaceLook(HWND window,
+                  int width,
+                  int height,
+                  FaceLook& look,
+                  const FaceLook* kept = nullptr,
                   const IntRect& area = {});
 
 }  // namespace skin

@@ -1,6 +1,7 @@
 #include "skin/rules.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <iterator>
 
@@ -91,7 +92,13 @@ bool MouseMoveEntersButton(int32_t state) {
 }
 
 int32_t StateAfterButtonUp(int32_t state, bool pointerOver) {
+    if (state == kStateDisabled)
+        return state;
     return state == kStateDown && pointerOver ? kStateHover : kStateNormal;
+}
+
+int32_t StateAfterLeave(int32_t state) {
+    return state == kStateDisabled ? state : kStateNormal;
 }
 
 int32_t StateAfterEnable(bool enabled) {
@@ -112,6 +119,13 @@ IntRect UniteRects(const IntRect& a, const IntRect& b) {
             TruncateToInt32(static_cast<double>(bottom - top))};
 }
 
+IntRect FaceExtent(const IntRect& box) {
+    if (IsEmptyRect(box))
+        return {};
+    const auto grown = [](int32_t length) { return length < INT32_MAX ? length + 1 : length; };
+    return {box.left, box.top, grown(box.width), grown(box.height)};
+}
+
 IntRect ClipToFace(const IntRect& r, int32_t width, int32_t height) {
     if (IsEmptyRect(r) || width <= 0 || height <= 0)
         return {};
@@ -129,16 +143,16 @@ KeyEffect EffectOfKey(const char* name) {
     if (!name)
         return KeyEffect::kUnknown;
     // What the engine keeps for itself: procedures, caches, tooltips, focus, timers, owned images and surfaces.
-    static constexpr const char* kBookkeeping[] = {key::kWndProc,   key::kChildWndProc,   key::kCacheBitmap,
-                                                   key::kToolTips,  key::kIsFocus,        key::kTime,
+    static constexpr const char* kBookkeeping[] = {key::kWndProc,       key::kChildWndProc, key::kCacheBitmap,
+                                                   key::kToolTips,      key::kIsFocus,      key::kTime,
                                                    key::kDecodedImages, key::kSurface};
-    static constexpr const char* kImages[] = {key::kNormalImage, key::kOverImage, key::kDownImage,
-                                              key::kDisableImage, key::kBackImage};
-    static constexpr const char* kValues[] = {key::kType,       key::kBackType,   key::kDrawState,
-                                              key::kBackColor,  key::kBackAlpha,  key::kOrderColor,
-                                              key::kOrderAlpha, key::kTextColor};
+    static constexpr const char* kImages[] = {key::kNormalImage, key::kOverImage, key::kDownImage, key::kDisableImage,
+                                              key::kBackImage};
+    static constexpr const char* kValues[] = {key::kType,      key::kBackType,   key::kDrawState,  key::kBackColor,
+                                              key::kBackAlpha, key::kOrderColor, key::kOrderAlpha, key::kTextColor};
     const auto named = [name](const auto& keys) {
-        return std::any_of(std::begin(keys), std::end(keys), [name](const char* k) { return std::strcmp(k, name) == 0; });
+        return std::any_of(std::begin(keys), std::end(keys),
+                           [name](const char* k) { return std::strcmp(k, name) == 0; });
     };
     if (named(kBookkeeping))
         return KeyEffect::kNone;

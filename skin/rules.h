@@ -80,11 +80,16 @@ inline bool RectsMeet(const IntRect& a, const IntRect& b) {
            a.top < b.top + b.height && b.top < a.top + a.height;
 }
 
-// The pixels a child's face may cover for its box: a border drawn with a one-pixel pen along the box's edges
-// lies one pixel right of and below it.
-inline IntRect FaceExtent(const IntRect& box) {
-    return IsEmptyRect(box) ? IntRect{} : IntRect{box.left, box.top, box.width + 1, box.height + 1};
+// Whether `outer` holds all of `inner` (an empty `inner` is held by anything).
+inline bool RectHolds(const IntRect& outer, const IntRect& inner) {
+    return IsEmptyRect(inner) || (!IsEmptyRect(outer) && inner.left >= outer.left && inner.top >= outer.top &&
+                                  int64_t{inner.left} + inner.width <= int64_t{outer.left} + outer.width &&
+                                  int64_t{inner.top} + inner.height <= int64_t{outer.top} + outer.height);
 }
+
+// The pixels a child's face may cover for its box: a border drawn with a one-pixel pen along the box's edges
+// lies one pixel right of and below it. A box of the largest width or height keeps it.
+IntRect FaceExtent(const IntRect& box);
 
 // What a write of a window property means for the face it is drawn into: nothing (the engine's own
 // bookkeeping), a change when the value changes (codes and colours), always a change (an image handle: one
@@ -111,11 +116,13 @@ inline constexpr uint32_t kEnHScroll = 0x0601;
 inline constexpr uint32_t kEnVScroll = 0x0602;
 bool EditCodeNeedsRepaint(uint32_t notificationCode);
 
-// The next DrawState of a button for the events both button procedures share.
+// The next DrawState of a button for the events both button procedures share. A leave or a release leaves a
+// disabled button Disabled.
 bool MouseMoveEntersButton(int32_t state);  // the move that needs leave tracking and a repaint
 // A release ends a press in Hover while the pointer is over the button; released elsewhere, or with no press
 // before it, the button is Normal.
 int32_t StateAfterButtonUp(int32_t state, bool pointerOver);
+int32_t StateAfterLeave(int32_t state);
 int32_t StateAfterEnable(bool enabled);
 
 }  // namespace skin

@@ -78,14 +78,22 @@ int32_t AfterCaptureEnds(HWND window) {
     return state;
 }
 
+// The second click of a fast double click arrives as WM_LBUTTONDBLCLK. It shows the pressed face as a press
+// does, but the system button takes it without the capture of a press: the leave is asked for, so that a
+// pointer taken off the button before the release does not leave it pressed.
+void PressFace(HWND window, UINT message) {
+    if (message == WM_LBUTTONDBLCLK)
+        TrackLeave(window);
+}
+
 void SetImageProp(HWND window, const char* name, Gdiplus::GpImage* image) {
     SetSkinProp(window, name, reinterpret_cast<intptr_t>(image));
 }
 
-// A new state marks the button's place in the parent's face; an unchanged one marks nothing.
+// A new state marks the button's place in the parent's face, shown at once; an unchanged one marks nothing.
 void SetStateAndCompose(HWND window, int32_t state) {
+    ComposeAtEnd composition(sys::GetParent(window));
     SetSkinCode(window, key::kDrawState, state);
-    ComposeWindow(sys::GetParent(window));
 }
 
 // The tooltip's own subclassing of the button is lost when the button is moved onto this procedure (the
@@ -152,7 +160,7 @@ LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         }
         case WM_MOUSELEAVE: {
             const LRESULT result = CallSavedProc(window, message, wParam, lParam);
-            SetDrawState(window, kStateNormal, true);
+            SetDrawState(window, StateAfterLeave(DrawStateOf(window)), true);
             return result;
         }
         case WM_ENABLE: {
@@ -179,8 +187,10 @@ LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             PaintControl(window);
             return result;
         }
-        case WM_LBUTTONDOWN: {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK: {
             const LRESULT result = CallSavedProc(window, message, wParam, lParam);
+            PressFace(window, message);
             SetDrawState(window, kStateDown, true);
             return result;
         }
@@ -225,9 +235,11 @@ LRESULT CALLBACK LayeredButtonProc(HWND window, UINT message, WPARAM wParam, LPA
             break;
         }
         case WM_MOUSELEAVE:
-            SetStateAndCompose(window, kStateNormal);
+            SetStateAndCompose(window, StateAfterLeave(DrawStateOf(window)));
             break;
         case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            PressFace(window, message);
             SetStateAndCompose(window, kStateDown);
             break;
         case WM_LBUTTONUP:
@@ -238,7 +250,8 @@ LRESULT CALLBACK LayeredButtonProc(HWND window, UINT message, WPARAM wParam, LPA
             break;
         case WM_WINDOWPOSCHANGED:
         case WM_DESTROY:
-            // Moved, resized, shown, hidden, raised or going: its old and new place are drawn at the next trigger.
+            // Moved, resized, shown, hidden, raised or going: its old and new place are drawn by the composition
+            // the mark asks for, one for a burst of moves.
             MarkChild(window);
             break;
         case WM_NCDESTROY: {

@@ -32,6 +32,14 @@ void StartCaretBlink(HWND window) {
         SetSkinProp(window, key::kTime, static_cast<intptr_t>(kCaretBlinkTimerId));
 }
 
+void RestartCaretBlink(HWND window) {
+    // Setting a running timer again starts its period anew.
+    if (window && GetSkinProp(window, key::kTime) != 0)
+        sys::SetTimer(window, kCaretBlinkTimerId, kCaretBlinkMs, CaretBlinkProc);
+    else
+        StartCaretBlink(window);
+}
+
 void StopCaretBlink(HWND window) {
     if (!window || GetSkinProp(window, key::kTime) == 0)
         return;
@@ -62,8 +70,8 @@ bool SkinWindow::Attach(HWND window) {
 bool SkinWindow::SetBackImage(Gdiplus::GpImage* image) {
     if (!IsValid() || !image)
         return false;
+    ComposeAtEnd composition(window_);
     SetSkinProp(window_, key::kBackImage, reinterpret_cast<intptr_t>(image));  // the whole face changes
-    ComposeWindow(window_);
     return true;
 }
 
@@ -78,6 +86,7 @@ bool SkinWindow::SetBackImageData(const uint8_t* data) {
 void SkinWindow::BindChildren() {
     if (!IsValid())
         return;
+    ComposeAtEnd composition(window_);
     for (HWND child = sys::GetWindow(window_, GW_CHILD); child; child = sys::GetWindow(child, GW_HWNDNEXT)) {
         const int32_t type = GetSkinCode(child, key::kType);
         if (type == kSkinNone)
@@ -102,7 +111,6 @@ void SkinWindow::BindChildren() {
         SetSkinProp(child, key::kChildWndProc, static_cast<intptr_t>(previous));
     }
     MarkWholeFace(window_);
-    ComposeWindow(window_);
 }
 
 void SkinWindow::Move(std::optional<int> left,

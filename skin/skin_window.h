@@ -25,6 +25,8 @@ inline constexpr UINT kCaretBlinkMs = 500;
 // one changes nothing.
 void StartCaretBlink(HWND window);
 void StopCaretBlink(HWND window);
+// The blink begins anew from now (the caret was just shown); a timer that is not running is started.
+void RestartCaretBlink(HWND window);
 
 // Holds only the handle of its window; all state lives in window properties. The virtual operations stand
 // in a fixed slot order: 0 Release, 1 Clone, 2 Attach, 3 SetBackImage, 4 SetBackImageData, 5 BindChildren,

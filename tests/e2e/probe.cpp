@@ -81,8 +81,8 @@ void PrintInput(DWORD thread) {
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
     GetGUIThreadInfo(thread, &info);
-    std::printf("input\tforeground=%llu\tfocus=%llu\tmovesize=%llu\n", Number(GetForegroundWindow()),
-                Number(info.hwndFocus), Number(info.hwndMoveSize));
+    std::printf("input\tforeground=%llu\tfocus=%llu\tmovesize=%llu\tmenuowner=%llu\n", Number(GetForegroundWindow()),
+                Number(info.hwndFocus), Number(info.hwndMoveSize), Number(info.hwndMenuOwner));
 }
 
 BOOL CALLBACK OnChild(HWND child, LPARAM) {

@@ -149,8 +149,11 @@ TEST(ButtonStates, FollowTheStateTable) {
     for (bool over : {true, false}) {
         EXPECT_EQ(StateAfterButtonUp(kStateHover, over), kStateNormal);
         EXPECT_EQ(StateAfterButtonUp(kStateNormal, over), kStateNormal);
-        EXPECT_EQ(StateAfterButtonUp(kStateDisabled, over), kStateNormal);
+        EXPECT_EQ(StateAfterButtonUp(kStateDisabled, over), kStateDisabled);
     }
+    EXPECT_EQ(StateAfterLeave(kStateHover), kStateNormal);
+    EXPECT_EQ(StateAfterLeave(kStateDown), kStateNormal);
+    EXPECT_EQ(StateAfterLeave(kStateDisabled), kStateDisabled);
     EXPECT_EQ(StateAfterEnable(true), kStateNormal);
     EXPECT_EQ(StateAfterEnable(false), kStateDisabled);
 }
@@ -167,6 +170,12 @@ TEST(FaceRects, UniteIgnoresEmptyPartsAndClipKeepsOnlyWhatLiesOnTheFace) {
     EXPECT_EQ(ClipToFace({10, 0, 5, 5}, 10, 8), IntRect{});
     EXPECT_EQ(ClipToFace({INT_MAX, INT_MAX, INT_MAX, INT_MAX}, 10, 8), IntRect{});
     EXPECT_EQ(FaceExtent({4, 5, 10, 20}), (IntRect{4, 5, 11, 21}));
+    EXPECT_EQ(FaceExtent({0, 0, INT_MAX, INT_MAX}), (IntRect{0, 0, INT_MAX, INT_MAX})) << "saturates";
+    EXPECT_TRUE(RectHolds({0, 0, 10, 10}, {2, 2, 8, 8}));
+    EXPECT_FALSE(RectHolds({0, 0, 10, 10}, {2, 2, 9, 8}));
+    EXPECT_TRUE(RectHolds({}, {}));
+    EXPECT_FALSE(RectHolds({}, {1, 1, 1, 1}));
+    EXPECT_FALSE(RectHolds({0, 0, INT_MAX, 1}, {INT_MAX - 1, 0, 2, 1}));
 }
 
 TEST(FaceRects, OnlyWritesOfWhatAFaceIsDrawnFromChangeIt) {
@@ -174,11 +183,16 @@ TEST(FaceRects, OnlyWritesOfWhatAFaceIsDrawnFromChangeIt) {
         const char* key;
         KeyEffect effect;
     } cases[] = {
-        {key::kBackImage, KeyEffect::kAlways},     {key::kDownImage, KeyEffect::kAlways},
-        {key::kDrawState, KeyEffect::kWhenChanged}, {key::kTextColor, KeyEffect::kWhenChanged},
-        {key::kOrderAlpha, KeyEffect::kWhenChanged}, {key::kType, KeyEffect::kWhenChanged},
-        {key::kToolTips, KeyEffect::kNone},         {key::kSurface, KeyEffect::kNone},
-        {key::kWndProc, KeyEffect::kNone},          {"SomebodyElse_Key", KeyEffect::kUnknown},
+        {key::kBackImage, KeyEffect::kAlways},
+        {key::kDownImage, KeyEffect::kAlways},
+        {key::kDrawState, KeyEffect::kWhenChanged},
+        {key::kTextColor, KeyEffect::kWhenChanged},
+        {key::kOrderAlpha, KeyEffect::kWhenChanged},
+        {key::kType, KeyEffect::kWhenChanged},
+        {key::kToolTips, KeyEffect::kNone},
+        {key::kSurface, KeyEffect::kNone},
+        {key::kWndProc, KeyEffect::kNone},
+        {"SomebodyElse_Key", KeyEffect::kUnknown},
         {nullptr, KeyEffect::kUnknown},
     };
     for (const auto& c : cases)

@@ -167,6 +167,26 @@ TEST_F(ControlsTest, LeftPressOnTheBareWindowDragsMainAndCountdownButNotTheWebPa
     EXPECT_FALSE(NextMessageIsCaptionDrag(panel));
 }
 
+// The holder of the countdown message lies unseen under MainWindow's face: it keeps its text, place and
+// visibility, but a click at its place reaches the window (which is dragged by it) and the focus, given to
+// it, goes on to the window, so that no typing and no system caret reach the holder.
+TEST_F(ControlsTest, TheCountdownMessageHolderTakesNoClicksAndNoFocus) {
+    HWND holder = GetControlHandle(ids::kMainWindow, ids::kCountdownTextHolder, ControlKind::EditBox);
+    ASSERT_NE(holder, nullptr);
+    SetControlProperty(ids::kMainWindow, ids::kCountdownTextHolder, kEditContent, "kept");
+    POINT at{40, 108};
+    ClientToScreen(main_, &at);
+    EXPECT_EQ(WindowFromPoint(at), main_);
+    EXPECT_FALSE(GetWindowLongPtrA(holder, GWL_STYLE) & WS_TABSTOP);
+    SetFocus(holder);
+    EXPECT_NE(GetFocus(), holder);
+    EXPECT_EQ(GetFocus(), main_);
+    EXPECT_TRUE(IsWindowVisible(holder));
+    EXPECT_TRUE(IsWindowEnabled(holder));
+    EXPECT_EQ(GetControlProperty(ids::kMainWindow, ids::kCountdownTextHolder, kEditContent).text, "kept");
+    EXPECT_EQ(GetControlProperty(ids::kMainWindow, ids::kCountdownTextHolder, kPropLeft).number, 8);
+}
+
 TEST_F(ControlsTest, EscapeClosesTheWindowThatHasTheFocus) {
     ASSERT_NE(LoadWindow(ids::kCountdownWindow), nullptr);
     ASSERT_NE(LoadWindow(ids::kWebPanelWindow), nullptr);

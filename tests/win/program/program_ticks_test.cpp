@@ -1,6 +1,6 @@
 // The running program's wake-ups, counted in its own message loop: once a second idle (the clock), twice
-// counting down (the clock and the countdown), just after the start of each second, and never a paint of a
-// child the system does not show.
+// counting down (the clock and the countdown, wherever the focus was put), just after the start of each
+// second, and never a paint of a child the system does not show.
 
 #include <gtest/gtest.h>
 
@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "program_in_process.h"
+#include "skin/face.h"
+#include "skin/look.h"
 
 namespace {
 
@@ -127,6 +129,11 @@ TEST_F(ProgramTicks, IdleTheClockAloneWakesTheLoopOnceASecondOnTheSecondAndNothi
     EXPECT_GE(taken.timers.begin()->second, 2);
     ExpectOnTheSecond(g_writes[clock_], true);
     EXPECT_TRUE(g_writes[strip_].empty());
+    // The second drew the clock's text box alone, though the entry field's box overlaps it by two rows.
+    HWND main = testsupport::ProgramWindow(kMainWindow);
+    skin::IntRect clockBox;
+    ASSERT_TRUE(skin::ChildBoxInParent(main, clock_, clockBox));
+    EXPECT_EQ(skin::FindFace(main)->lastArea, skin::FaceExtent(clockBox));
 }
 
 TEST_F(ProgramTicks, CountingDownTheClockAndTheStripChangeTogetherOnTheSecondAndNothingPaints) {
@@ -138,6 +145,9 @@ TEST_F(ProgramTicks, CountingDownTheClockAndTheStripChangeTogetherOnTheSecondAnd
     wsprintfA(target, "%02d:%02d:%02d", (now.wHour + 1) % 24, now.wMinute, now.wSecond);
     app::SetControlProperty(kMainWindow, kTimeEntryEdit, kEditContent, target);
     scheduler::OnStartClicked();
+    // The focus given to the unseen holder of the message, as a click at its place once gave it: no system
+    // caret wakes the loop.
+    SetFocus(ProgramControl(kMainWindow, kCountdownTextHolder, ControlKind::EditBox));
     RunLoop(1200);
     g_writes[clock_].clear();
     g_writes[strip_].clear();

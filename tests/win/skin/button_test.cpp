@@ -180,6 +180,11 @@ TEST_F(OrdinaryButton, DisablingShowsTheDisabledFaceAndEnablingTheNormalFace) {
     EnableWindow(button_, FALSE);
     EXPECT_EQ(StateOf(button_), skin::kStateDisabled);
     EXPECT_EQ(FacePixel(button_), kYellowPixel);
+    // A leave asked for before, or a release of a press the disabling cut short, keeps it disabled.
+    SendMessageA(button_, WM_MOUSELEAVE, 0, 0);
+    SendMessageA(button_, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(StateOf(button_), skin::kStateDisabled);
+    EXPECT_EQ(FacePixel(button_), kYellowPixel);
     EnableWindow(button_, TRUE);
     EXPECT_EQ(StateOf(button_), skin::kStateNormal);
     EXPECT_EQ(FacePixel(button_), kRedPixel);
@@ -445,6 +450,26 @@ TEST_F(LayeredButton, ClickedThenLeftShowsTheNormalFaceThoughTheLeaveTrackingWas
     EXPECT_EQ(Composed().buttonPixel, 0xFFFF0000u);
 }
 
+// The second press of a fast double click reaches the button as WM_LBUTTONDBLCLK: it shows the pressed face
+// as any press does, and the release leaves the button lit while the pointer stays over it.
+TEST_F(LayeredButton, ADoubleClickShowsThePressedFaceAndLeavesTheButtonLit) {
+    MouseToButton(10, 10);
+    ASSERT_TRUE(PumpUntilState(button_, skin::kStateHover));
+    MouseButton(true);
+    ASSERT_TRUE(PumpUntilState(button_, skin::kStateDown));
+    MouseButton(false);
+    ASSERT_TRUE(PumpUntilState(button_, skin::kStateHover));
+    Composed().pixels.clear();
+    MouseButton(true);
+    ASSERT_TRUE(PumpUntilState(button_, skin::kStateDown));
+    EXPECT_EQ(Composed().buttonPixel, 0xFF0000FFu);
+    MouseButton(false);
+    ASSERT_TRUE(PumpUntilState(button_, skin::kStateHover));
+    testsupport::PumpMessages(100);
+    EXPECT_EQ(StateOf(button_), skin::kStateHover);
+    EXPECT_EQ(Composed().buttonPixel, 0xFF00FF00u);
+}
+
 TEST_F(LayeredButton, StateIsStoredAndOnlyAChangedFaceIsComposed) {
     SendMessageA(button_, WM_LBUTTONUP, 0, 0);  // a release without press: Normal again, the face on screen
     EXPECT_EQ(StateOf(button_), skin::kStateNormal);
@@ -452,6 +477,10 @@ TEST_F(LayeredButton, StateIsStoredAndOnlyAChangedFaceIsComposed) {
     EnableWindow(button_, FALSE);
     EXPECT_EQ(StateOf(button_), skin::kStateDisabled);
     EXPECT_EQ(Composed().buttonPixel, 0xFFFFFF00u);
+    SendMessageA(button_, WM_MOUSELEAVE, 0, 0);
+    SendMessageA(button_, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(StateOf(button_), skin::kStateDisabled);
+    EXPECT_EQ(Composed().count, 1) << "a disabled button stays as it is shown";
     EnableWindow(button_, TRUE);
     EXPECT_EQ(StateOf(button_), skin::kStateNormal);
     EXPECT_EQ(Composed().count, 2);

@@ -257,12 +257,23 @@ TEST_F(LayeredParent, ChangedTextIsComposedAndPresentedOnceAndAnUnchangedFaceNot
     EXPECT_EQ(CompositionsOf(parent_.get()), 3);
 }
 
-TEST_F(LayeredParent, OtherMessagesDoNotCompose) {
+// Messages that leave the text as it was compose nothing once the face is on screen; a selection deleted
+// (WM_CLEAR, as the box's context menu does) is shown at once.
+TEST_F(LayeredParent, MessagesThatLeaveTheTextComposeNothingAndADeletedSelectionIsShownAtOnce) {
+    g_watched = first_;
+    SetWindowTextA(first_, "12:00");
+    ASSERT_EQ(CompositionsOf(parent_.get()), 1);
     SendMessageA(first_, WM_MOUSEMOVE, 0, 0);
-    SendMessageA(first_, WM_CLEAR, 0, 0);
+    SendMessageA(first_, WM_CLEAR, 0, 0);  // nothing is selected
     SendMessageA(first_, WM_GETTEXTLENGTH, 0, 0);
     SendMessageA(first_, WM_NCPAINT, 1, 0);
-    EXPECT_EQ(Compositions().size(), 0u);
+    SendMessageA(first_, EM_SETSEL, 0, -1);
+    EXPECT_EQ(CompositionsOf(parent_.get()), 1);
+    SendMessageA(first_, WM_CLEAR, 0, 0);
+    g_watched = nullptr;
+    EXPECT_EQ(CompositionsOf(parent_.get()), 2);
+    EXPECT_EQ(g_watchedTextAtComposition, "");
+    EXPECT_EQ(Compositions().size(), 2u);
 }
 
 TEST_F(LayeredParent, FocusMovesSetAndClearTheFocusCaretState) {
@@ -271,7 +282,7 @@ TEST_F(LayeredParent, FocusMovesSetAndClearTheFocusCaretState) {
     SetFocus(first_);
     EXPECT_EQ(focus.focusParent, parent_.get());
     EXPECT_EQ(focus.focusChild, first_);
-    EXPECT_EQ(focus.caretVisible, 0);
+    EXPECT_EQ(focus.caretVisible, 1) << "the caret shows at once";
     EXPECT_GE(CompositionsOf(parent_.get()), 1);
 
     SetFocus(plain_);  // not skinned: the focus leaves the skinned children
