@@ -117,6 +117,9 @@ enum EventNumber : int {
     kEventResized = 4,
     kEventShown = 10,
     kEventHidden = 11,
+    // window: the system's time or time zone changed (WM_TIMECHANGE), or the machine resumed from sleep
+    // (WM_POWERBROADCAST). Every top-level window gets these broadcasts; the handler is bound on one.
+    kEventClockChanged = 20,
     kEventClicked = 0,  // button
     kEventChanged = 0,  // edit box: content changed
     kEventPeriod = 0,   // timer
