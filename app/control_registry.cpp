@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/control_records.h"
+#include "base/fatal.h"
 #include "scheduler/second_ticks.h"
 
 namespace app {
@@ -141,11 +142,17 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
                 return 1;
             }
             break;
-        case WM_CLOSE:
-            Fire(id, w->def->element, kEventClose);
-            if (IsWindow(hwnd))
-                DestroyWindow(hwnd);
+        case WM_CLOSE: {
+            const bool hides = w->def->closeHides;
+            Fire(id, w->def->element, kEventClose);  // may end the program, or destroy the window itself
+            if (IsWindow(hwnd)) {
+                if (hides)
+                    ShowWindow(hwnd, SW_HIDE);
+                else
+                    DestroyWindow(hwnd);
+            }
             return 0;
+        }
         case WM_MOVE:
             Fire(id, w->def->element, kEventMoved);
             return 0;
@@ -300,6 +307,10 @@ bool RegisterClasses() {
 }
 
 void Fire(WindowId window, uint32_t source, int event) {
+    // The fatal-error box runs a message loop of its own: nothing may tick, count down or switch off on the
+    // state that failed while it is read.
+    if (base::FatalErrorShown())
+        return;
     for (const Binding& b : g_bindings) {
         if (b.window == window && b.source == source && b.event == event) {
             b.handler();

@@ -14,6 +14,7 @@
 #include "scheduler/awake.h"
 #include "scheduler/scheduler.h"
 #include "scheduler/shutdown.h"
+#include "scheduler/system_clock.h"
 
 namespace app {
 
@@ -116,6 +117,11 @@ void WireEvents() {
     BindEvent(kMainWindow, kStartButton, kEventClicked, scheduler::OnStartClicked);
     BindEvent(kMainWindow, kStopButton, kEventClicked, scheduler::OnStopClicked);
     BindEvent(kMainWindow, kCloseButton, kEventClicked, OnCloseClicked);
+    // MainWindow closed any other way (Esc, Alt+F4, the system's close) ends the program as the close button
+    // does: its timers go with it, so a program left running would never switch off. The strip announces a
+    // countdown, so closing it stops the countdown (it is only hidden, for the next one to show).
+    BindEvent(kMainWindow, kMainWindowElement, kEventClose, OnCloseClicked);
+    BindEvent(kCountdownWindow, kCountdownWindowElement, kEventClose, scheduler::OnStopClicked);
     BindEvent(kMainWindow, kTimeEntryEdit, kEventGotFocus, scheduler::OnTimeEntryFocus);
     BindEvent(kMainWindow, kClockTimer, kEventPeriod, scheduler::OnClockTimer);
     BindEvent(kMainWindow, kCountdownTimer, kEventPeriod, scheduler::OnCountdownTimer);
@@ -131,6 +137,9 @@ void BindSchedulerPort(PowerOffFn requestPowerOff) {
     using namespace ids;
     scheduler::Port port;
     port.readEntry = [] { return ReadText(kMainWindow, kTimeEntryEdit); };
+    port.currentTime = scheduler::SystemLocalTime;
+    port.currentSeconds = scheduler::SystemMoment;
+    port.localTimeAt = scheduler::SystemLocalTimeAt;
     port.writeEntry = [](const std::string& text) { WriteText(kMainWindow, kTimeEntryEdit, text); };
     port.writeClock = [](const std::string& text) { WriteText(kMainWindow, kClockEdit, text); };
     // The message goes to the hidden 编辑框3 and from there to the strip at once, only when it is written.
@@ -205,7 +214,9 @@ HWND StartProgram(const StartOptions& options) {
     EnterProgramFolder();
     CreateGlobalObjects();
     base::SetEndOfRunCleanup(EndOfRunCleanup);
-    gfx::StartGraphicsSession();
+    // "启动 GDI+ 失败": without GDI+ no face can be drawn, and a countdown would run invisibly.
+    if (const int status = gfx::StartGraphicsSession(); status != 0)
+        base::FatalRunError("启动 GDI+ 失败", status);
     gfx::RegisterImageWindowClass();
     WireEvents();
     scheduler::ClearState();

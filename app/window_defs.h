@@ -74,6 +74,8 @@ struct WindowDef {
     // A window that floats over another (0: none) is kept above it in the z-order while both show, however
     // the other is activated or raised.
     WindowId floatsOver = 0;
+    // Closing hides the window instead of destroying it (the strip, which every countdown shows again).
+    bool closeHides = false;
 };
 
 // The window definition for `id`, or null.

@@ -72,6 +72,10 @@ void EndProgram(int exitCode) {
     ExitProcess(static_cast<UINT>(exitCode));
 }
 
+bool FatalErrorShown() {
+    return g_fatalEntered != 0;
+}
+
 std::string FatalRunErrorText(const std::string& message, std::optional<int64_t> errorCode) {
     char buffer[2048];
     FixedText text(buffer, sizeof buffer);

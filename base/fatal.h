@@ -26,6 +26,9 @@ void RunEndOfRun();
 [[noreturn]] void FatalRunError(const char* message, std::optional<int64_t> errorCode = std::nullopt);
 [[noreturn]] void FatalRunError(const std::string& message, std::optional<int64_t> errorCode = std::nullopt);
 
+// Whether the fatal-error box has been entered: from then on the run only ends.
+bool FatalErrorShown();
+
 // The fatal box's text: "运行时出错!\r\n\r\n", then "错误代码：" code "\r\n\r\n" when a code is known, then
 // "错误信息：" message "\r\n" when a message is known. GBK bytes.
 std::string FatalRunErrorText(const std::string& message, std::optional<int64_t> errorCode);

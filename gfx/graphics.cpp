@@ -60,16 +60,17 @@ UniqueGpImage CopyToOwnedBitmap(Gdiplus::GpImage* source) {
 
 }  // namespace
 
-void StartGraphicsSession() {
+int StartGraphicsSession() {
     Gdiplus::GdiplusStartupInput input;  // version 1, no callback, background thread and external codecs on
-    sys::GdiplusStartup(&g_gdiplusToken, &input, nullptr);
+    const Gdiplus::Status status = sys::GdiplusStartup(&g_gdiplusToken, &input, nullptr);
 
     ReleaseFrameDimension();
     g_frameDimension = new (std::nothrow) GUID{};
-    if (!g_frameDimension)
-        return;
-    ByteBlock text = ToUtf16(kFrameDimensionTime);
-    sys::CLSIDFromString(const_cast<LPOLESTR>(WideText(text)), g_frameDimension);
+    if (g_frameDimension) {
+        ByteBlock text = ToUtf16(kFrameDimensionTime);
+        sys::CLSIDFromString(const_cast<LPOLESTR>(WideText(text)), g_frameDimension);
+    }
+    return static_cast<int>(status);
 }
 
 void ReleaseFrameDimension() {

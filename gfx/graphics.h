@@ -15,7 +15,8 @@
 namespace gfx {
 
 // Starts the process-wide GDI+ session (never shut down) and prepares the frame-dimension identifier.
-void StartGraphicsSession();
+// Returns GDI+'s status: anything but 0 (Ok) means nothing can be drawn.
+int StartGraphicsSession();
 
 // Frees the frame-dimension identifier; part of the end-of-run clean-up.
 void ReleaseFrameDimension();

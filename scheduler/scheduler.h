@@ -49,6 +49,15 @@ struct State {
     // Set by a tick that wrote a message with at least one second left; cleared by every start and reset.
     // Lets the next tick tell a skipped last second from a target that was already past.
     bool countingDown = false;
+    // Between an accepted start and the end of its countdown.
+    bool countdownArmed = false;
+    // The target as a local date-time (calendar seconds, see CalendarSeconds): today's date at the typed time,
+    // fixed at the start; and its time of day in seconds (-1 for any before the day began).
+    int64_t targetCalendar = 0;
+    int32_t targetTotal = 0;
+    // Whether the machine is held awake for the countdown, and for which moment (seconds since 1970, UTC).
+    bool awakeHeld = false;
+    int64_t heldMoment = 0;
     // Set when a tick asked for the switch-off; the next tick then ends the countdown, even one that reads the
     // same second again, so that one countdown asks once. Cleared by every start and reset.
     bool switchOffRequested = false;

@@ -70,3 +70,31 @@ TEST(CurrentTime, IsTheLocalTimeOfTheCLibraryClock) {
 
 }  // namespace
 }  // namespace scheduler
+
+namespace scheduler {
+namespace {
+
+// Against dates whose day numbers are known, and back, with parts that carry over.
+TEST(CalendarSeconds, CountsDaysOfTheGregorianCalendarBothWays) {
+    struct Case {
+        DateTime time;
+        int64_t seconds;
+    };
+    const Case cases[] = {
+        {{1970, 1, 1, 0, 0, 0}, 0},           {{1969, 12, 31, 23, 59, 59}, -1},
+        {{2000, 2, 29, 12, 0, 0}, 951825600}, {{2026, 12, 9, 23, 33, 36}, 1796859216},
+        {{2100, 3, 1, 0, 0, 0}, 4107542400},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(CalendarSeconds(c.time), c.seconds) << c.time.year;
+        const DateTime back = FromCalendarSeconds(c.seconds);
+        EXPECT_EQ(CalendarSeconds(back), c.seconds);
+        EXPECT_EQ(back.month, c.time.month);
+        EXPECT_EQ(back.day, c.time.day);
+    }
+    EXPECT_EQ(CalendarSeconds({2026, 13, 1, 24, 0, 0}), CalendarSeconds({2027, 1, 2, 0, 0, 0}));
+    EXPECT_EQ(CalendarSeconds({2026, 0, 1, 0, 0, 0}), CalendarSeconds({2025, 12, 1, 0, 0, 0}));
+}
+
+}  // namespace
+}  // namespace scheduler

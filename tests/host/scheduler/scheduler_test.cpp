@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,12 @@ class SchedulerTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ClearState();
+        SetPort(FakePort());
+        // As the windows are created: the prompt in the entry, the strip shown, no countdown.
+        entry_ = TIME_PROMPT;
+    }
+
+    Port FakePort() {
         Port port;
         port.readEntry = [this] { return entry_; };
         port.writeEntry = [this](const std::string& text) { Record(), entry_ = text; };
@@ -41,9 +48,26 @@ class SchedulerTest : public ::testing::Test {
                 width += static_cast<unsigned char>(line[i]) >= 0x80 ? (++i, 12) : 6;
             return width <= stripRoom_;
         };
+        port.holdAwake = [this](int64_t moment, const std::string& text) {
+            Record();
+            awake_.push_back({moment, text});
+        };
+        port.releaseAwake = [this] { Record(), awake_.push_back({-1, "released"}); };
+        return port;
+    }
+
+    // From here on the clock is a moment in a zone: the local time is the zone's reading of `moment_`.
+    void UseZone(ZoneRule zone) {
+        zone_ = std::move(zone);
+        Port port = FakePort();
+        port.currentSeconds = [this] { return moment_; };
+        port.localTimeAt = [this](int64_t moment) { return zone_(moment); };
+        port.currentTime = [this] { return zone_(moment_); };
         SetPort(std::move(port));
-        // As the windows are created: the prompt in the entry, the strip shown, no countdown.
-        entry_ = TIME_PROMPT;
+    }
+    void TickAtMoment(int64_t moment) {
+        moment_ = moment;
+        OnCountdownTimer();
     }
 
     void TearDown() override {
@@ -65,14 +89,20 @@ class SchedulerTest : public ::testing::Test {
         entry_ = entry;
         OnStartClicked();
     }
-    // Runs the countdown timer once a second from h:m:s (inclusive) for `seconds` ticks, across midnight.
+    // Runs the countdown timer once a second from h:m:s (inclusive) for `seconds` ticks, across midnight into
+    // the next day.
     void TickEverySecondFrom(int h, int m, int s, int seconds) {
-        int t = h * 3600 + m * 60 + s;
-        for (int i = 0; i < seconds; ++i, ++t) {
-            const int day = t % 86400;
-            TickAt(day / 3600, day / 60 % 60, day % 60);
+        const int64_t start = CalendarSeconds(clock_) - (clock_.hour * 3600 + clock_.minute * 60 + clock_.second);
+        for (int i = 0; i < seconds; ++i) {
+            clock_ = FromCalendarSeconds(start + h * 3600 + m * 60 + s + i);
+            OnCountdownTimer();
         }
     }
+    void NextDayAt(int h, int m, int s) {
+        clock_ = FromCalendarSeconds(CalendarSeconds(clock_) + 86400);
+        At(h, m, s);
+    }
+    bool AwakeHeld() const { return !awake_.empty() && awake_.back().moment >= 0; }
 
     const std::string& Entry() const { return entry_; }
     std::string LastMessage() const { return messages_.empty() ? std::string() : messages_.back(); }
@@ -99,6 +129,14 @@ class SchedulerTest : public ::testing::Test {
     int portCalls_ = 0;
     int stripRoom_ = 1000;
     DateTime clock_;
+    struct AwakeCall {
+        int64_t moment;  // -1: released
+        std::string text;
+        bool operator==(const AwakeCall&) const = default;
+    };
+    std::vector<AwakeCall> awake_;
+    ZoneRule zone_;
+    int64_t moment_ = 0;
 };
 
 TEST_F(SchedulerTest, FocusClearsThePromptAndTheFormatError) {
@@ -208,7 +246,8 @@ TEST_F(SchedulerTest, FiveSecondsAheadCountsDownAndRequestsOneSecondBeforeTheTar
     EXPECT_TRUE(requests_.empty());
     TickAt(10, 0, 4);
     EXPECT_EQ(messages_,
-              (std::vector<std::string>{Message("0\xD0\xA1\xCA\xB1:0\xB7\xD6\xD6\xD3:3\xC3\xEB"),
+              (std::vector<std::string>{Message("0\xD0\xA1\xCA\xB1:0\xB7\xD6\xD6\xD3:4\xC3\xEB"),  // at the start
+                                        Message("0\xD0\xA1\xCA\xB1:0\xB7\xD6\xD6\xD3:3\xC3\xEB"),
                                         Message("0\xD0\xA1\xCA\xB1:0\xB7\xD6\xD6\xD3:2\xC3\xEB"),
                                         Message("0\xD0\xA1\xCA\xB1:0\xB7\xD6\xD6\xD3:1\xC3\xEB"), kZeroLeft}));
     ASSERT_EQ(requests_.size(), 1u);
@@ -236,7 +275,7 @@ TEST_F(SchedulerTest, RefusedSwitchOffIsShownInPlaceOfTheLastMessage) {
     EXPECT_TRUE(IsIdleAfterReset());
     EXPECT_TRUE(StripShown());
     EXPECT_EQ(requests_.size(), 1u);
-    EXPECT_EQ(messages_.size(), 2u);  // 0 seconds, the refusal, and nothing after it
+    EXPECT_EQ(messages_.size(), 3u);  // the start's, 0 seconds, the refusal, and nothing after it
 
     answer_ = {};  // refused without a code or a reason
     Start("10:00:04");
@@ -303,7 +342,9 @@ TEST_F(SchedulerTest, TargetNowOrEarlierEndsAtTheFirstTickSayingTheTimeIsPast) {
         messages_ = {kZeroLeft};
         At(c.h, c.m, c.s);
         Start(c.entry);
-        EXPECT_TRUE(StripShown()) << c.entry;
+        EXPECT_FALSE(StripShown()) << c.entry;  // nothing announced for a time already past
+        EXPECT_EQ(LastMessage(), "") << c.entry;
+        EXPECT_FALSE(AwakeHeld()) << c.entry;
         TickAt(c.h, c.m, c.s);
         EXPECT_TRUE(EndedAsPast()) << c.entry;
     }
@@ -317,30 +358,31 @@ TEST_F(SchedulerTest, StopHidesTheWindowAtOnceAndTheNextTickResets) {
     EXPECT_FALSE(StripShown());
     EXPECT_EQ(CurrentState().stopRequested, 1);
     EXPECT_TRUE(CountdownArmed());
+    EXPECT_EQ(LastMessage(), "");  // a later start never shows this countdown's time
     TickAt(10, 0, 2);
     EXPECT_TRUE(IsIdleAfterReset());
-    EXPECT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_.size(), 3u);  // the start's, the tick's and the emptied one
 }
 
-TEST_F(SchedulerTest, StopWithoutCountdownStaysSetUntilTheNextStart) {
+// Stop is final: only an accepted new target counts down again. A rejected one within the same second, or
+// before any countdown, leaves the stop standing.
+TEST_F(SchedulerTest, StopStandsUntilAnAcceptedStart) {
     OnStopClicked();
-    EXPECT_EQ(CurrentState().stopRequested, 1);
     Start("12:30");
-    EXPECT_EQ(CurrentState().stopRequested, 0);
-}
+    EXPECT_EQ(CurrentState().stopRequested, 1);
 
-TEST_F(SchedulerTest, StopThenMalformedStartCancelsTheStop) {
     At(10, 0, 0);
-    Start("11:00:00");
+    Start("10:00:03");
+    EXPECT_EQ(CurrentState().stopRequested, 0);
     TickAt(10, 0, 1);
     OnStopClicked();
-    Start("11:00");
+    Start("10:00");
     EXPECT_EQ(Entry(), FORMAT_ERROR_TEXT);
     TickAt(10, 0, 2);
-    EXPECT_TRUE(CountdownArmed());
-    EXPECT_EQ(CurrentState().targetHour, 11);
-    EXPECT_EQ(messages_.size(), 2u);
-    EXPECT_FALSE(StripShown());  // the window stays hidden though the countdown goes on
+    EXPECT_TRUE(IsIdleAfterReset());
+    TickAt(10, 0, 3);
+    EXPECT_TRUE(requests_.empty());
+    EXPECT_FALSE(StripShown());
 }
 
 TEST_F(SchedulerTest, MalformedStartDuringCountdownKeepsTheOldTarget) {
@@ -369,6 +411,154 @@ TEST_F(SchedulerTest, TwentyFourHundredIsReachedAtOneSecondBeforeMidnight) {
     TickEverySecondFrom(23, 59, 50, 10);
     ASSERT_EQ(requests_.size(), 1u);
     EXPECT_EQ(requests_[0], kZeroLeft);
+}
+
+// The target is a moment of the day it was typed on: midnight does not turn it into tomorrow's.
+TEST_F(SchedulerTest, TheTargetStaysOnTheDayItWasTypedOnAcrossMidnight) {
+    At(23, 59, 50);
+    Start("24:00:00");
+    TickEverySecondFrom(23, 59, 50, 9);  // up to 23:59:58, one second left
+    NextDayAt(0, 0, 0);                  // 23:59:59 never came
+    OnCountdownTimer();
+    ASSERT_EQ(requests_.size(), 1u) << "the late tick after midnight switches off";
+    EXPECT_EQ(requests_[0], kZeroLeft);
+
+    // Woken after midnight from a countdown of the evening before: long past, not due again tonight.
+    requests_.clear();
+    At(23, 0, 0);
+    Start("23:30:00");
+    TickAt(23, 0, 1);
+    NextDayAt(0, 10, 0);
+    OnClockChanged();
+    EXPECT_TRUE(EndedAsPast());
+}
+
+// The machine is held awake from an accepted start to every end of the countdown, and told the moment of
+// the switch-off and the target's time.
+TEST_F(SchedulerTest, TheMachineIsHeldAwakeExactlyWhileACountdownRuns) {
+    const auto held = [this](int h, int m, int s, const char* text) {
+        return AwakeCall{
+            CalendarSeconds(clock_) - (clock_.hour * 3600 + clock_.minute * 60 + clock_.second) + h * 3600 + m * 60 + s,
+            text};
+    };
+    const AwakeCall released{-1, "released"};
+    struct Case {
+        const char* name;
+        std::function<void()> end;
+    };
+    const Case ends[] = {
+        {"stop", [] { OnStopClicked(); }},
+        {"switch-off accepted", [this] { TickAt(10, 0, 4); }},
+        {"switch-off refused",
+         [this] {
+             answer_ = {false, 5, {}}, TickAt(10, 0, 4);
+         }},
+        {"past after a sleep", [this] { TickAt(10, 0, 30); }},
+    };
+    for (const Case& c : ends) {
+        ClearState();
+        awake_.clear();
+        answer_ = {true, 0, {}};
+        At(10, 0, 0);
+        Start("10:00:05");
+        TickAt(10, 0, 1);
+        ASSERT_EQ(awake_, std::vector<AwakeCall>{held(10, 0, 5, "10:00:05")}) << c.name;
+        c.end();
+        EXPECT_EQ(awake_, (std::vector<AwakeCall>{held(10, 0, 5, "10:00:05"), released})) << c.name;
+        TickAt(10, 0, 40);
+        EXPECT_EQ(awake_.size(), 2u) << c.name << ": released once";
+    }
+
+    ClearState();
+    awake_.clear();
+    At(22, 0, 0);
+    Start("22:30:00");
+    Start("0:0:86400");  // a new target moves the hold
+    Start("9:00:00");    // and one already past ends it
+    EXPECT_EQ(awake_, (std::vector<AwakeCall>{held(22, 30, 0, "22:30:00"), held(24, 0, 0, "24:00:00"), released}));
+    Start("10:00");  // rejected: nothing held, nothing told
+    EXPECT_EQ(awake_.size(), 3u);
+}
+
+TEST_F(SchedulerTest, AChangeOfTheClockShowsTheTimeAtOnce) {
+    At(10, 0, 0);
+    Start("11:00:00");
+    At(10, 20, 0);  // resumed from sleep; the next tick is up to a second away
+    OnClockChanged();
+    EXPECT_EQ(clockText_, "Now-10:20:00");
+    EXPECT_EQ(LastMessage(), Message("0\xD0\xA1\xCA\xB1:39\xB7\xD6\xD6\xD3:59\xC3\xEB"));
+    EXPECT_EQ(awake_.size(), 2u) << "the wake timer is set again after a change of the clock";
+    At(10, 59, 59);
+    OnClockChanged();
+    EXPECT_EQ(requests_.size(), 1u);
+    TickAt(10, 59, 59);  // the regular tick of the same second asks no second time
+    EXPECT_EQ(requests_.size(), 1u);
+    EXPECT_TRUE(IsIdleAfterReset());
+
+    OnClockChanged();  // no countdown: only the clock
+    EXPECT_TRUE(IsIdleAfterReset());
+}
+
+// A zone one hour ahead of UTC that moves to two hours at 01:00 UTC on 2026-03-29 and back at 01:00 UTC on
+// 2026-10-25, as central Europe does.
+DateTime CentralEurope(int64_t moment) {
+    const int64_t springForward = CalendarSeconds({2026, 3, 29, 1, 0, 0});
+    const int64_t fallBack = CalendarSeconds({2026, 10, 25, 1, 0, 0});
+    return FromCalendarSeconds(moment + (moment >= springForward && moment < fallBack ? 7200 : 3600));
+}
+
+TEST(MomentOfLocalTime, FollowsTheRulesForTimesOnceTwiceAndNever) {
+    const auto utc = [](int64_t moment) { return FromCalendarSeconds(moment); };
+    struct Case {
+        const char* name;
+        DateTime local;
+        int64_t expectedUtc;  // calendar seconds of the UTC reading
+    };
+    const Case cases[] = {
+        {"winter", {2026, 1, 10, 22, 30, 0}, CalendarSeconds({2026, 1, 10, 21, 30, 0})},
+        {"summer", {2026, 7, 10, 22, 30, 0}, CalendarSeconds({2026, 7, 10, 20, 30, 0})},
+        {"skipped, reached at the skip", {2026, 3, 29, 2, 30, 0}, CalendarSeconds({2026, 3, 29, 1, 0, 0})},
+        {"last before the skip", {2026, 3, 29, 1, 59, 59}, CalendarSeconds({2026, 3, 29, 0, 59, 59})},
+        {"first after the skip", {2026, 3, 29, 3, 0, 0}, CalendarSeconds({2026, 3, 29, 1, 0, 0})},
+        {"repeated, the first of the two", {2026, 10, 25, 2, 30, 0}, CalendarSeconds({2026, 10, 25, 0, 30, 0})},
+        {"after the repeat", {2026, 10, 25, 3, 0, 0}, CalendarSeconds({2026, 10, 25, 2, 0, 0})},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(MomentOfLocalTime(CalendarSeconds(c.local), CentralEurope), c.expectedUtc) << c.name;
+        EXPECT_EQ(MomentOfLocalTime(CalendarSeconds(c.local), utc), CalendarSeconds(c.local)) << c.name;
+    }
+}
+
+TEST_F(SchedulerTest, ATargetInTheSkippedHourSwitchesOffWhenTheClockJumpsPastIt) {
+    UseZone(CentralEurope);
+    const int64_t skip = CalendarSeconds({2026, 3, 29, 1, 0, 0});
+    moment_ = skip - 10;  // 01:59:50 local
+    Start("02:30:00");
+    EXPECT_TRUE(StripShown());
+    for (int64_t t = skip - 9; t < skip; ++t)
+        TickAtMoment(t);
+    ASSERT_EQ(requests_.size(), 1u);
+    EXPECT_EQ(awake_.front().moment, skip);
+}
+
+// A new zone moves the target to that zone's wall clock: the typed time is what the user sees.
+TEST_F(SchedulerTest, ANewTimeZoneMovesTheTargetToItsWallClock) {
+    UseZone([](int64_t moment) { return FromCalendarSeconds(moment + 3600); });
+    moment_ = CalendarSeconds({2026, 1, 10, 20, 0, 0});  // 21:00 local
+    Start("22:00:00");
+    TickAtMoment(moment_ + 1);
+    EXPECT_EQ(CurrentState().secondsLeft, 3598);
+    zone_ = [](int64_t moment) { return FromCalendarSeconds(moment + 3 * 3600); };  // now 23:00:01 local
+    OnClockChanged();
+    EXPECT_TRUE(EndedAsPast());
+
+    UseZone([](int64_t moment) { return FromCalendarSeconds(moment + 3600); });
+    moment_ = CalendarSeconds({2026, 1, 10, 20, 0, 0});
+    Start("22:00:00");
+    zone_ = [](int64_t moment) { return FromCalendarSeconds(moment); };  // now 20:00 local
+    OnClockChanged();
+    EXPECT_EQ(CurrentState().secondsLeft, 2 * 3600 - 1);
+    EXPECT_EQ(awake_.back().moment, CalendarSeconds({2026, 1, 10, 22, 0, 0}));
 }
 
 TEST_F(SchedulerTest, ClockShowsTwoDigitPartsAtMidnightAndJustBefore) {

@@ -177,10 +177,15 @@ TEST_F(ControlsTest, EscapeClosesTheWindowThatHasTheFocus) {
     EXPECT_FALSE(IsWindow(main_));
     EXPECT_EQ(LiveWindowCount(), 2);
 
+    // The strip is only hidden: every countdown shows it again.
     HWND strip = GetControlHandle(ids::kCountdownWindow, ids::kCountdownText, ControlKind::EditBox);
+    HWND stripWindow = GetControlHandle(ids::kCountdownWindow, DefElement(ids::kCountdownWindow), ControlKind::Window);
+    ASSERT_TRUE(IsWindowVisible(stripWindow));
     MSG esc2 = {strip, WM_KEYDOWN, VK_ESCAPE, 1, 0, {}};
     EXPECT_TRUE(HandleProgramKey(esc2));
-    EXPECT_EQ(LiveWindowCount(), 1);
+    EXPECT_EQ(LiveWindowCount(), 2);
+    EXPECT_FALSE(IsWindowVisible(stripWindow));
+    DestroyWindow(stripWindow);
 
     HWND panel = GetControlHandle(ids::kWebPanelWindow, ids::kWebPanelWindowElement, ControlKind::Window);
     MSG other = {panel, WM_KEYDOWN, 'A', 1, 0, {}};

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <new>
 #include <string>
 
+#include "app/controls.h"
 #include "app/startup.h"
 #include "base/fatal.h"
+#include "gfx/sysapi.h"
+#include "scheduler/scheduler.h"
 #include "win_test_support.h"
 
 namespace {
@@ -35,7 +39,8 @@ BOOL CALLBACK FindBox(HWND w, LPARAM lParam) {
     return TRUE;
 }
 
-FatalBox RunChildUntilFatalBox(const char* child) {
+// `holdUntil`: the box is answered only once it says so (checked while the box stays up).
+FatalBox RunChildUntilFatalBox(const char* child, const std::function<bool()>& holdUntil = {}) {
     FatalBox result;
     char self[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, self, MAX_PATH);
@@ -51,6 +56,8 @@ FatalBox RunChildUntilFatalBox(const char* child) {
         if (!args.box)
             Sleep(100);
     }
+    for (int i = 0; args.box && holdUntil && i < 600 && !holdUntil() && IsWindow(args.box); ++i)
+        Sleep(50);
     if (args.box) {
         char buffer[1024] = {};
         GetWindowTextA(args.box, buffer, sizeof buffer);
@@ -92,6 +99,53 @@ testsupport::ChildRegistration failureWhileEnding("failure-while-ending", [](int
     FailedAllocation();
     return 0;
 });
+
+// A countdown five seconds from now, then a failure: the switch-off, were it asked for under the box, ends the
+// child with 77 before the box is answered.
+testsupport::ChildRegistration failureDuringCountdown("failure-during-countdown", [](int, char**) {
+    app::StartProgram({.requestPowerOff = [] {
+        ExitProcess(77);
+        return scheduler::SwitchOffResult{};
+    }});
+    SYSTEMTIME now = {};
+    GetLocalTime(&now);
+    const int target = (now.wHour * 3600 + now.wMinute * 60 + now.wSecond + 5) % 86400;
+    const std::string entry =
+        std::to_string(target / 3600) + ":" + std::to_string(target / 60 % 60) + ":" + std::to_string(target % 60);
+    app::SetControlProperty(app::ids::kMainWindow, app::ids::kTimeEntryEdit, app::kEditContent, entry);
+    scheduler::OnStartClicked();
+    SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        base::FatalRunError("x");
+    });
+    return app::RunMessageLoop();
+});
+
+Gdiplus::Status WINAPI RefuseGraphics(ULONG_PTR*, const Gdiplus::GdiplusStartupInput*, Gdiplus::GdiplusStartupOutput*) {
+    return Gdiplus::GdiplusNotInitialized;
+}
+
+// GDI+ refuses to start: no face could be drawn.
+testsupport::ChildRegistration graphicsRefused("graphics-refused", [](int, char**) {
+    sys::GdiplusStartup.binding().address = reinterpret_cast<void*>(RefuseGraphics);
+    return app::StartUp();
+});
+
+TEST(FatalErrorTest, NothingTicksOrSwitchesOffWhileTheBoxIsUp) {
+    const DWORD start = GetTickCount();
+    FatalBox box = RunChildUntilFatalBox("failure-during-countdown", [start] {
+        // Held until the target and a late tick's allowance have passed.
+        return GetTickCount() - start > 8000;
+    });
+    EXPECT_EQ(box.text, "运行时出错!\r\n\r\n错误信息：x\r\n");
+    EXPECT_EQ(box.exitCode, 0xFFFFFFFFu) << "77: the switch-off ran under the box";
+}
+
+TEST(FatalErrorTest, GraphicsThatCannotStartIsAFatalErrorWithItsStatus) {
+    FatalBox box = RunChildUntilFatalBox("graphics-refused");
+    EXPECT_EQ(box.text, "运行时出错!\r\n\r\n错误代码：18\r\n\r\n错误信息：启动 GDI+ 失败\r\n");
+    EXPECT_EQ(box.exitCode, 0xFFFFFFFFu);
+}
 
 TEST(FatalErrorTest, StartWindowThatCannotBeLoadedShowsTheRunErrorBoxAndEndsWithMinusOne) {
     FatalBox box = RunChildUntilFatalBox("missing-start-window");
