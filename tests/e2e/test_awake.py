@@ -139,8 +139,11 @@ def test():
     end_prefix(prefix)
     assert exit_windows_calls(trace) == ["Call user32.ExitWindowsEx(0000000c,80000000)"], exit_windows_calls(trace)
     # Held through the switch-off and given back as soon as it was asked for, if the prefix's end leaves the
-    # program time for that.
+    # program time for that. A target further ahead than the wake timer's lead (the i686 build's, under its
+    # longer deadlines) arms it, and the resume, told once the moment is within the lead, cancels it.
     calls = awake_calls(trace)
+    if calls[2:4] == ["arm", "cancel"]:
+        del calls[2:4]
     assert calls[:3] == ["request", "hold", "switch-off"] and calls[3:] in ([], ["release"]), calls
 
 
