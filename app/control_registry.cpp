@@ -175,6 +175,14 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             if (wParam == SPI_SETWORKAREA)
                 Fire(id, w->def->element, kEventDisplayChanged);
             break;
+        case WM_TIMECHANGE:
+            Fire(id, w->def->element, kEventClockChanged);
+            break;
+        case WM_POWERBROADCAST:
+            // A resume by a wake timer or another event without a user, then again when a user is seen.
+            if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND)
+                Fire(id, w->def->element, kEventClockChanged);
+            break;
         case WM_SETFOCUS:
             Fire(id, w->def->element, kEventGotFocus);
             break;

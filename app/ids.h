@@ -118,9 +118,12 @@ enum EventNumber : int {
     kEventShown = 10,
     kEventHidden = 11,
     kEventDisplayChanged = 12,  // window: the screen's size or the work area changed
-    kEventClicked = 0,          // button
-    kEventChanged = 0,          // edit box: content changed
-    kEventPeriod = 0,           // timer
+    // window: the system's time or time zone changed (WM_TIMECHANGE), or the machine resumed from sleep
+    // (WM_POWERBROADCAST). Every top-level window gets these broadcasts; the handler is bound on one.
+    kEventClockChanged = 20,
+    kEventClicked = 0,  // button
+    kEventChanged = 0,  // edit box: content changed
+    kEventPeriod = 0,   // timer
     kEventGotFocus = -7,
     kEventLostFocus = -8,
     kEventBeforeNavigate = 0,  // web page panel: "即将跳转"

@@ -11,6 +11,7 @@
 #include "base/fatal.h"
 #include "gfx/graphics.h"
 #include "gfx/image_window.h"
+#include "scheduler/awake.h"
 #include "scheduler/scheduler.h"
 #include "scheduler/shutdown.h"
 #include "scheduler/system_clock.h"
@@ -64,6 +65,8 @@ bool g_oleInitialized = false;
 
 // The browsers are released while OLE still runs; OLE is uninitialised only if this run initialised it.
 void EndOfRunCleanup() {
+    // A run that ends during a countdown keeps nothing awake behind it.
+    scheduler::ReleaseAwake();
     ReleaseWebPanels();
     ReleaseGlobalObjects();
     if (g_oleInitialized)
@@ -124,6 +127,8 @@ void WireEvents() {
     BindEvent(kMainWindow, kTimeEntryEdit, kEventGotFocus, scheduler::OnTimeEntryFocus);
     BindEvent(kMainWindow, kClockTimer, kEventPeriod, scheduler::OnClockTimer);
     BindEvent(kMainWindow, kCountdownTimer, kEventPeriod, scheduler::OnCountdownTimer);
+    // MainWindow alone answers a change of the clock, so that each broadcast reads the time once.
+    BindEvent(kMainWindow, kMainWindowElement, kEventClockChanged, scheduler::OnClockChanged);
     BindEvent(kCountdownWindow, kCountdownWindowElement, kEventCreated, OnCountdownWindowCreated);
     BindEvent(kWebPanelWindow, kWebPanelWindowElement, kEventCreated, OnWebPanelWindowCreated);
     // CountdownWindow 编辑框1's content-changed and the panel's "before navigating" handlers are empty:
@@ -153,6 +158,8 @@ void BindSchedulerPort(PowerOffFn requestPowerOff) {
         SetControlProperty(kCountdownWindow, kCountdownWindowElement, kPropVisible, shown ? 1 : 0);
     };
     port.fitsStrip = LineFitsStrip;
+    port.holdAwake = scheduler::HoldAwake;
+    port.releaseAwake = scheduler::ReleaseAwake;
     if (requestPowerOff)
         port.requestPowerOff = requestPowerOff;
     else

@@ -16,6 +16,8 @@ static_assert(sizeof(OSVERSIONINFOA) == kVersionInfoSize);
 static_assert(kTokenAccess == 0x28);
 static_assert(EWX_POWEROFF == kExitPowerOff && EWX_SHUTDOWN == kExitShutdown && EWX_REBOOT == kExitReboot &&
               EWX_LOGOFF == kExitLogOff && EWX_FORCE == kExitForce);
+static_assert((SHTDN_REASON_MAJOR_OTHER | SHTDN_REASON_MINOR_OTHER | SHTDN_REASON_FLAG_PLANNED) ==
+              kPlannedSwitchOffReason);
 
 bool IsNtPlatform() {
     OSVERSIONINFOA info = {};
@@ -74,7 +76,7 @@ int32_t RequestSystemExit(int32_t mode, bool force) {
     if (mode == Suspend || mode == Hibernate)
         return CallSetSystemPowerState(mode == Suspend, force);
     const uint32_t flags = ExitWindowsFlags(mode, force, mode == PowerOff && IsNtPlatform());
-    return ExitWindowsEx(flags, 0);
+    return ExitWindowsEx(flags, kPlannedSwitchOffReason);
 }
 
 SwitchOffResult RequestPowerOff() {

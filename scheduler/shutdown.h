@@ -35,6 +35,11 @@ inline constexpr uint32_t kExitReboot = 2;    // EWX_REBOOT
 inline constexpr uint32_t kExitForce = 4;     // EWX_FORCE
 inline constexpr uint32_t kExitPowerOff = 8;  // EWX_POWEROFF
 
+// The reason ExitWindowsEx records: a planned switch-off, "Other (Planned)" (SHTDN_REASON_MAJOR_OTHER |
+// SHTDN_REASON_MINOR_OTHER | SHTDN_REASON_FLAG_PLANNED). With 0 the system logs it as unplanned, and server
+// editions ask about it at the next logon.
+inline constexpr uint32_t kPlannedSwitchOffReason = 0x80000000;
+
 // The ExitWindowsEx flags for PowerOff, Reboot or LogOff (power-off needs the NT platform; elsewhere it is a
 // plain shut-down), plus EWX_FORCE when forced. Any other mode gives 0.
 uint32_t ExitWindowsFlags(int32_t mode, bool force, bool ntPlatform);

@@ -5,6 +5,7 @@ and type with xdotool, take screenshots. Used by the test_*.py scripts (plain as
 import contextlib
 import glob
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -247,22 +248,30 @@ def wineboot_broken(prefix):
         restore_wineboot(prefix)
 
 
+# The calls a relay trace in the tests' own prefix shows: the switch-off, and what keeps the machine awake during
+# a countdown. A name without its module matches it in any module (kernel32 forwards some to kernelbase).
+RELAY_INCLUDE = ("user32.ExitWindowsEx;SetThreadExecutionState;PowerCreateRequest;PowerSetRequest;PowerClearRequest;"
+                 "SetWaitableTimer;CancelWaitableTimer")
+
+
 def own_prefix():
     """The end-to-end tests' own prefix, which nothing else uses while they hold the screen. Made once (10-20 s,
-    the launcher sets it up as every prefix) and kept."""
+    the launcher sets it up as every prefix) and kept; its stamp holds the relay setting, so that a prefix made
+    with another one is brought up to date."""
     prefix = os.path.join(BUILD, "e2e-switch-off-prefix")
     ready = os.path.join(prefix, ".offclock-relay-ready")
     env = wine_env({"WINEPREFIX": prefix})
-    if not os.path.exists(ready):
+    if not os.path.exists(ready) or open(ready).read() != RELAY_INCLUDE:
         subprocess.run([*WINE, "--prefix"], env=env, check=True, timeout=scaled(300))
         reg = os.path.join(prefix, "relay.reg")
         with open(reg, "w", newline="") as f:
             f.write("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Debug]\r\n"
-                    '"RelayInclude"="user32.ExitWindowsEx"\r\n')
+                    f'"RelayInclude"="{RELAY_INCLUDE}"\r\n')
         subprocess.run([*WINE, "regedit", "Z:" + reg.replace("/", "\\")], env=env, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, timeout=scaled(120))
         subprocess.run([*WINE, "wineserver", "-w"], env=env, timeout=scaled(120))
-        open(ready, "w").close()
+        with open(ready, "w") as f:
+            f.write(RELAY_INCLUDE)
     return prefix
 
 
@@ -295,8 +304,30 @@ def end_prefix(prefix):
 def exit_windows_calls(trace_path):
     with open(trace_path, "rb") as f:
         trace = f.read().decode("latin-1")
-    import re
     return re.findall(r"Call user32\.ExitWindowsEx\([^)]*\)", trace)
+
+
+def awake_calls(trace_path):
+    """What the relay trace shows of holding the machine awake and of the switch-off, in order, one word each:
+    "hold" and "release" (the execution state: ES_SYSTEM_REQUIRED | ES_CONTINUOUS, then ES_CONTINUOUS alone),
+    "request" (PowerCreateRequest), "arm" (the wake timer, with resume) and "cancel", "switch-off" (ExitWindowsEx)."""
+    with open(trace_path, "rb") as f:
+        trace = f.read().decode("latin-1")
+    words = {"80000001": "hold", "80000000": "release"}
+    calls = []
+    for name, args in re.findall(r"Call [\w.-]+\.(\w+)\(([^)]*)\)", trace):
+        if name == "SetThreadExecutionState":
+            calls.append(words.get(args, f"execution state {args}"))
+        elif name == "PowerCreateRequest":
+            calls.append("request")
+        elif name == "SetWaitableTimer":
+            # The last argument is fResume, a BOOL: on x86_64 its register's upper half is left as it was.
+            calls.append("arm" if int(args.split(",")[-1][-8:], 16) == 1 else f"arm without resume {args}")
+        elif name == "CancelWaitableTimer":
+            calls.append("cancel")
+        elif name == "ExitWindowsEx":
+            calls.append("switch-off")
+    return calls
 
 
 def xdotool(*args):

@@ -7,6 +7,7 @@
 //   ocprobe workarea L T R B     sets the program's work area, with the announcement (work_area_hook.c)
 //   ocprobe watchclock HWND MS   polls a clock text ("...HH:MM:SS") for MS milliseconds; one line per change:
 //                                how many ms after the start of the second it shows the change was seen
+//   ocprobe resume HWND          sends WM_POWERBROADCAST PBT_APMRESUMEAUTOMATIC, as after a wake, to a window
 // Lines of "dump": key=value pairs separated by tabs; texts are hex-encoded GBK bytes. The last line, "input",
 // says where input goes: the foreground window, and the focus and the window in a move loop of the program's
 // user-interface thread.
@@ -252,11 +253,18 @@ int main(int argc, char** argv) {
     }
     if (command == "workarea" && argc > 5)
         return SetWorkArea(argv + 2);
+    if (command == "resume" && argc > 2) {
+        DWORD_PTR result = 0;
+        return SendMessageTimeoutA(ParseHandle(argv[2]), WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0, SMTO_ABORTIFHUNG,
+                                   10000, &result)
+                   ? 0
+                   : 1;
+    }
     if (command == "watchclock" && argc > 3)
         return WatchClock(ParseHandle(argv[2]), static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10)));
     std::fprintf(
         stderr,
         "usage: ocprobe dump | close HWND | focus HWND | settext HWND TEXT | names HWND... | workarea L T R B | "
-        "watchclock HWND MS\n");
+        "watchclock HWND MS | resume HWND\n");
     return 2;
 }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs shutdown_probe.exe (the real RequestSystemExit(PowerOff, true)) in a throw-away Wine prefix with a
-# relay trace of ExitWindowsEx, and checks that exactly one call ExitWindowsEx(EWX_POWEROFF | EWX_FORCE, 0)
-# was made and that it ended the prefix's processes, the probe included.
+# relay trace of ExitWindowsEx, and checks that exactly one call ExitWindowsEx(EWX_POWEROFF | EWX_FORCE,
+# SHTDN_REASON_FLAG_PLANNED) was made and that it ended the prefix's processes, the probe included.
 # Usage: shutdown_call.sh ARCH PROBE_EXE PREFIX_DIR   (ARCH: win64 or win32, as for cmake/wine.sh)
 set -u
 arch=${1:?win64 or win32}
@@ -52,8 +52,8 @@ cat "$work/out"
 calls=$(grep -o 'Call user32\.ExitWindowsEx([^)]*)' "$work/trace")
 echo "relay: ${calls:-<no call>}"
 grep -q 'shutdown_probe: requesting' "$work/out" || fail "the probe did not run (exit status $status)"
-[ "$calls" = "Call user32.ExitWindowsEx(0000000c,00000000)" ] ||
-    fail "expected exactly one ExitWindowsEx(0000000c,00000000), got: ${calls:-none}"
+[ "$calls" = "Call user32.ExitWindowsEx(0000000c,80000000)" ] ||
+    fail "expected exactly one ExitWindowsEx(0000000c,80000000), got: ${calls:-none}"
 if grep -q 'shutdown_probe: still running' "$work/out"; then
     fail "the probe outlived the power-off: the prefix's processes were not ended"
 fi

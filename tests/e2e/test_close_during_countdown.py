@@ -80,7 +80,7 @@ def test():
                        env=wine_env({**env, "OC_SHUTDOWN_PROBE_PREFIX": "own"}), stdout=subprocess.DEVNULL, stderr=err,
                        timeout=scaled(60))
     end_prefix(prefix)
-    assert exit_windows_calls(control) == ["Call user32.ExitWindowsEx(0000000c,00000000)"], \
+    assert exit_windows_calls(control) == ["Call user32.ExitWindowsEx(0000000c,80000000)"], \
         "the trace shows no call that was made"
 
 

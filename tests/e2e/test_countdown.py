@@ -1,6 +1,6 @@
 """A whole countdown driven through the running program, in a Wine prefix of the test's own where the
 switch-off really happens: format error, focus clearing, stop, and a countdown that ends in exactly one
-ExitWindowsEx(EWX_POWEROFF | EWX_FORCE, 0)."""
+ExitWindowsEx(EWX_POWEROFF | EWX_FORCE, SHTDN_REASON_FLAG_PLANNED), the switch-off recorded as planned."""
 
 import datetime
 import os
@@ -179,7 +179,7 @@ def test():
     end_prefix(prefix)
     calls = exit_windows_calls(trace)
     # The refused request and the one that ended the prefix.
-    assert calls == ["Call user32.ExitWindowsEx(0000000c,00000000)"] * 2, calls
+    assert calls == ["Call user32.ExitWindowsEx(0000000c,80000000)"] * 2, calls
 
 
 if __name__ == "__main__":

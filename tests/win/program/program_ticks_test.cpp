@@ -137,12 +137,13 @@ TEST_F(ProgramTicks, IdleTheClockAloneWakesTheLoopOnceASecondOnTheSecondAndNothi
 }
 
 TEST_F(ProgramTicks, CountingDownTheClockAndTheStripChangeTogetherOnTheSecondAndNothingPaints) {
-    // A target an hour ahead, started half-way through a second.
+    // A target an hour ahead (at most the day's end, 24:00:00), started half-way through a second.
     SYSTEMTIME now{};
     for (GetLocalTime(&now); now.wMilliseconds < 400 || now.wMilliseconds > 600; GetLocalTime(&now))
         RunLoop(10);
     char target[16];
-    wsprintfA(target, "%02d:%02d:%02d", (now.wHour + 1) % 24, now.wMinute, now.wSecond);
+    const int ahead = std::min(now.wHour * 3600 + now.wMinute * 60 + now.wSecond + 3600, 86400);
+    wsprintfA(target, "%02d:%02d:%02d", ahead / 3600, ahead / 60 % 60, ahead % 60);
     app::SetControlProperty(kMainWindow, kTimeEntryEdit, kEditContent, target);
     scheduler::OnStartClicked();
     // The focus given to the unseen holder of the message, as a click at its place once gave it: no system
