@@ -48,11 +48,14 @@ int64_t TargetMoment() {
 }
 
 // The target's time of day as "HH:MM:SS" (24:00:00 for midnight at the end of the day).
-std::string TargetText(int64_t totalSeconds) {
-    const auto part = [](int64_t value) {
-        return value < 10 ? ConcatTexts({"0", std::to_string(value)}) : std::to_string(value);
-    };
-    return ConcatTexts({part(totalSeconds / 3600), ":", part(totalSeconds / 60 % 60), ":", part(totalSeconds % 60)});
+// Two digits for the clock; the parts of a local time are never negative.
+std::string TwoDigits(int32_t value) {
+    return value < 10 ? ConcatTexts({"0", IntegerToText(value)}) : IntegerToText(value);
+}
+
+std::string TargetText(int32_t totalSeconds) {
+    return ConcatTexts(
+        {TwoDigits(totalSeconds / 3600), ":", TwoDigits(totalSeconds / 60 % 60), ":", TwoDigits(totalSeconds % 60)});
 }
 
 // The machine is kept awake for the switch-off at `moment`; told again only when the moment moves.
@@ -95,11 +98,6 @@ void EndPastTarget() {
     Reset(PAST_TIME_TEXT);
     Tell(g_port.writeCountdownMessage, std::string());
     Tell(g_port.showStrip, false);
-}
-
-// Two digits for the clock; the parts of a local time are never negative.
-std::string TwoDigits(int32_t value) {
-    return value < 10 ? ConcatTexts({"0", IntegerToText(value)}) : IntegerToText(value);
 }
 
 // Asks for the switch-off; a refusal replaces the countdown message, so that the strip says why the computer
