@@ -85,18 +85,38 @@ bool IsAbove(HWND upper, HWND lower) {
     return false;
 }
 
-// Puts each shown window that floats over another back above it, just above, without activating it, so that
-// the user's focus stays where it is. Called whenever a window's place in the z-order or its visibility
-// changes; a window already above is left alone, which ends the chain of position changes this starts.
-void KeepFloatingWindowsAbove() {
+// Puts a shown window that floats over another at the top of the topmost windows, without activating it, so
+// that the user's focus stays where it is: when it is shown, and whenever it is found below the other. (Only a
+// window that goes to the very top is restacked on the screen under Wine, whatever the order says.) A window
+// already in place is left alone, which ends the chain of position changes this starts.
+void KeepFloatingWindowsAbove(HWND shown) {
     for (const auto& floating : g_windows) {
         const Window* under = FindWindowRecord(floating->def->floatsOver);
-        if (!under || !IsWindowVisible(floating->hwnd) || !IsWindowVisible(under->hwnd) ||
-            IsAbove(floating->hwnd, under->hwnd))
+        if (!under || !IsWindowVisible(floating->hwnd) || !IsWindowVisible(under->hwnd))
             continue;
-        HWND over = GetWindow(under->hwnd, GW_HWNDPREV);
-        SetWindowPos(floating->hwnd, over ? over : HWND_TOPMOST, 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+        const bool inPlace = floating->hwnd == shown ? GetWindow(floating->hwnd, GW_HWNDPREV) == nullptr
+                                                     : IsAbove(floating->hwnd, under->hwnd);
+        if (!inPlace)
+            SetWindowPos(floating->hwnd, HWND_TOPMOST, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    }
+}
+
+// A window that another floats over is never placed above it: a change of the z-order that would raise the
+// window over the shown floating one (a click activates and raises it) puts it just below that one instead,
+// so that the floating one stays above at every moment rather than being raised again after.
+void KeepBelowFloatingWindow(const Window& w, WINDOWPOS& pos) {
+    if (pos.flags & SWP_NOZORDER)
+        return;
+    for (const auto& floating : g_windows) {
+        if (floating->def->floatsOver != w.def->id || !IsWindowVisible(floating->hwnd))
+            continue;
+        const HWND after = pos.hwndInsertAfter;
+        if (after == floating->hwnd || after == HWND_BOTTOM || after == HWND_NOTOPMOST)
+            return;
+        if (after == HWND_TOP || after == HWND_TOPMOST || IsAbove(after, floating->hwnd))
+            pos.hwndInsertAfter = floating->hwnd;
+        return;
     }
 }
 
@@ -162,10 +182,13 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         case WM_SHOWWINDOW:
             Fire(id, w->def->element, wParam ? kEventShown : kEventHidden);
             break;
+        case WM_WINDOWPOSCHANGING:
+            KeepBelowFloatingWindow(*w, *reinterpret_cast<WINDOWPOS*>(lParam));
+            break;
         case WM_WINDOWPOSCHANGED: {
             const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
             if (!(pos->flags & SWP_NOZORDER) || (pos->flags & SWP_SHOWWINDOW))
-                KeepFloatingWindowsAbove();
+                KeepFloatingWindowsAbove(pos->flags & SWP_SHOWWINDOW ? hwnd : nullptr);
             break;
         }
         case WM_DISPLAYCHANGE:

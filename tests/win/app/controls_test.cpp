@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <iterator>
+
 #include "app/startup.h"
 #include "app/webpanel.h"
 #include "app/window_defs.h"
@@ -145,6 +148,78 @@ TEST_F(ControlsTest, WindowsAreTopmostOwnedByAnInvisibleWindowAndOutOfTheTaskbar
         EXPECT_FALSE(IsWindowVisible(owner));
         EXPECT_TRUE(IsWindowVisible(w));
     }
+}
+
+bool IsAbove(HWND upper, HWND lower) {
+    for (HWND h = GetWindow(lower, GW_HWNDPREV); h; h = GetWindow(h, GW_HWNDPREV)) {
+        if (h == upper)
+            return true;
+    }
+    return false;
+}
+
+// What the z-order is each time the system tells MainWindow that its place in it changed, before MainWindow's
+// own procedure can do anything about it.
+struct ZOrderWatch {
+    HWND main = nullptr;
+    HWND strip = nullptr;
+    int changes = 0;
+    int stripBelow = 0;
+};
+ZOrderWatch g_watch;
+
+LRESULT CALLBACK WatchZOrder(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->hwnd == g_watch.main && call->message == WM_WINDOWPOSCHANGED &&
+        !(reinterpret_cast<const WINDOWPOS*>(call->lParam)->flags & SWP_NOZORDER)) {
+        ++g_watch.changes;
+        if (!IsAbove(g_watch.strip, g_watch.main))
+            ++g_watch.stripBelow;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// However MainWindow is raised or activated, the strip over its top edge is above it at every moment: the
+// raise puts MainWindow just below the strip rather than the strip being raised again after. A strip shown
+// while MainWindow is above it goes to the top.
+TEST_F(ControlsTest, TheStripIsAboveMainWindowAtEveryChangeOfTheZOrder) {
+    ASSERT_NE(LoadWindow(ids::kCountdownWindow), nullptr);
+    ASSERT_NE(LoadWindow(ids::kWebPanelWindow), nullptr);
+    HWND strip = GetControlHandle(ids::kCountdownWindow, ids::kCountdownWindowElement, ControlKind::Window);
+    HWND panel = GetControlHandle(ids::kWebPanelWindow, ids::kWebPanelWindowElement, ControlKind::Window);
+    ShowWindow(strip, SW_SHOWNA);
+    ASSERT_TRUE(IsAbove(strip, main_));
+    g_watch = {main_, strip};
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchZOrder, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    const UINT keep = SWP_NOMOVE | SWP_NOSIZE;
+    const std::function<void()> raises[] = {
+        [&] { SetWindowPos(main_, HWND_TOP, 0, 0, 0, 0, keep); },
+        [&] { SetWindowPos(main_, HWND_TOPMOST, 0, 0, 0, 0, keep | SWP_NOACTIVATE); },
+        [&] {
+            SetWindowPos(panel, HWND_TOPMOST, 0, 0, 0, 0, keep | SWP_NOACTIVATE);
+            SetWindowPos(main_, panel, 0, 0, 0, 0, keep | SWP_NOACTIVATE);
+        },
+        [&] { BringWindowToTop(main_); },
+        [&] {
+            SetActiveWindow(panel);
+            SetActiveWindow(main_);
+        },
+    };
+    for (size_t i = 0; i < std::size(raises); ++i) {
+        g_watch.changes = g_watch.stripBelow = 0;
+        raises[i]();
+        PumpMessages(0);
+        EXPECT_EQ(g_watch.stripBelow, 0) << "raise " << i << ", of " << g_watch.changes << " changes";
+        EXPECT_TRUE(IsAbove(strip, main_)) << "raise " << i;
+    }
+    UnhookWindowsHookEx(hook);
+
+    ShowWindow(strip, SW_HIDE);
+    SetWindowPos(main_, HWND_TOPMOST, 0, 0, 0, 0, keep | SWP_NOACTIVATE);
+    ASSERT_TRUE(IsAbove(main_, strip));
+    ShowWindow(strip, SW_SHOWNA);
+    EXPECT_EQ(GetWindow(strip, GW_HWNDPREV), nullptr);
 }
 
 bool NextMessageIsCaptionDrag(HWND w) {
