@@ -1,0 +1,110 @@
+#!/usr/bin/env python3
+"""The skin objects keep their method tables in a fixed slot order: a derived class keeps its base's slots and
+appends its own. Run as `method_tables.py ROOT`: reads the class declarations under skin/ (wherever they are),
+builds each class's table from its virtual functions the way the compiler lays it out (overrides take their
+base's slot, new virtual functions follow in declaration order) and fails (exit 1), naming file:line, when a
+table differs from the slot order below."""
+
+import re
+import sys
+
+from cpp_source import blank, line_of, read, sources
+
+FOLDERS = ("skin",)
+_BASE = ["Release", "Clone", "Attach", "GetHandle", "SetProperty", "GetProperty", "Send", "SetToolTip", "Move",
+         "GetHwnd", "IsValid", "Redraw", "SendSync"]
+# The slot order the objects keep: class -> (base class or None, slots from 0 on).
+TABLES = {
+    "SkinControlBase": (None, _BASE),
+    "SkinControl": ("SkinControlBase", _BASE + ["BindPngControl", "SetBackColor", "SetOrderColor", "SetForeColor",
+                                                "SetBackImage", "SetBackImageData", "SetBackType", "GetText"]),
+    "SkinButton": ("SkinControlBase", _BASE + ["CreateButton", "BindButton", "SetFaceImages", "SetFaceImageData",
+                                               "SetBackType"]),
+    "SkinWindow": (None, ["Release", "Clone", "Attach", "SetBackImage", "SetBackImageData", "BindChildren", "Move",
+                          "GetHandle", "IsValid", "Send"]),
+}
+
+CLASS = re.compile(r"\b(?:class|struct)\s+(\w+)\s*(?:final\s*)?(?::\s*(?:public|protected|private)?\s*([\w:]+)\s*)?\{")
+NAME = re.compile(r"(~?\w+)\s*\($")
+
+
+def body_end(text, brace):
+    depth = 0
+    for i in range(brace, len(text)):
+        depth += {"{": 1, "}": -1}.get(text[i], 0)
+        if depth == 0:
+            return i
+    return len(text)
+
+
+def members(text, start, end):
+    """(name, offset, virtual, override) of each function declared between start and end, in order."""
+    found, decl_start, depth = [], start, 0
+    for m in re.finditer(r"[;{}]", text[start:end]):
+        j = start + m.start()
+        c = text[j]
+        if depth:  # inside an inline body or a braced initialiser
+            depth += {"{": 1, "}": -1}.get(c, 0)
+            if depth == 0:
+                decl_start = j + 1
+            continue
+        decl, at = text[decl_start:j], decl_start
+        decl_start = j + 1
+        if c == "{":
+            depth = 1
+        if "(" not in decl:
+            continue
+        head = decl[:decl.index("(")]
+        words = re.findall(r"~?\w+", head)
+        if words:
+            found.append((words[-1], at + head.rfind(words[-1]), "virtual" in words,
+                          "override" in re.findall(r"\w+", decl)))
+    return found
+
+
+def main(root):
+    declared = {}  # class -> (file, line, base, [(name, line, virtual, override)])
+    for rel, full in sources(root, FOLDERS):
+        text = blank(read(full))
+        for m in CLASS.finditer(text):
+            end = body_end(text, m.end() - 1)
+            funcs = [(n, line_of(text, at), v, o) for n, at, v, o in members(text, m.end(), end) if v or o]
+            if funcs:
+                declared[m.group(1)] = (rel, line_of(text, m.start()), m.group(2) and m.group(2).split("::")[-1], funcs)
+    found = []
+    for cls, (rel, line, base, funcs) in sorted(declared.items()):
+        if cls not in TABLES:
+            found.append(f"{rel}:{line}: {cls} has a method table that the checker does not know; add its slots")
+            continue
+        expected_base, expected = TABLES[cls]
+        if base != expected_base:
+            found.append(f"{rel}:{line}: {cls} derives from {base}, its slots from {expected_base}")
+            continue
+        table = list(TABLES[base][1]) if base else []
+        if expected[:len(table)] != table:
+            found.append(f"{rel}:{line}: the checker's slots of {cls} do not start with those of {base}")
+            continue
+        before = len(found)
+        for name, at, virtual, override in funcs:
+            if name in table and not override:
+                found.append(f"{rel}:{at}: {cls}::{name} takes a slot of its base without override")
+            elif override and name not in table:
+                found.append(f"{rel}:{at}: {cls}::{name} overrides nothing of its base")
+            elif name not in table:
+                table.append(name)
+                if len(table) > len(expected) or expected[len(table) - 1] != name:
+                    slot = expected.index(name) if name in expected else "none"
+                    found.append(f"{rel}:{at}: {cls}::{name} stands in slot {len(table) - 1}; its slot is {slot}")
+        if len(found) == before and table != expected:
+            found.append(f"{rel}:{line}: {cls} has the slots {table}, not {expected}")
+    for cls in sorted(set(TABLES) - set(declared)):
+        found.append(f"{FOLDERS[0]}/: no declaration of {cls} with its virtual functions")
+    for line in found:
+        print(line)
+    return 1 if found else 0
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 2:
+        sys.exit("usage: method_tables.py SOURCE_ROOT")
+    sys.exit(main(sys.argv[1]))
