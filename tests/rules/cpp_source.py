@@ -3,6 +3,7 @@ blanked out (line breaks kept, so offsets still give the right line)."""
 
 import os
 import re
+import sys
 
 SOURCE_ENDINGS = (".c", ".cpp", ".h")
 
@@ -16,7 +17,8 @@ def blank(text):
 
 def sources(root, folders, skip=()):
     """(relative path with forward slashes, full path) of every source file under `folders`, sorted; folders
-    whose relative path starts with one in `skip` are left out."""
+    whose relative path starts with one in `skip` are left out. Ends the run (exit 2) when there is none: a
+    wrong root must not pass."""
     found = []
     for folder in folders:
         for dirpath, dirnames, filenames in os.walk(os.path.join(root, folder)):
@@ -26,6 +28,9 @@ def sources(root, folders, skip=()):
                 rel = os.path.relpath(full, root).replace(os.sep, "/")
                 if name.endswith(SOURCE_ENDINGS) and not rel.startswith(tuple(skip)):
                     found.append((rel, full))
+    if not found:
+        print(f"no source files under {root} in {', '.join(folders)}", file=sys.stderr)
+        sys.exit(2)
     return sorted(found)
 
 

@@ -55,11 +55,13 @@ def main(root):
             key = args[1] if len(args) > 1 else ""
             if (m.group(1), key, "*") in ALLOWED or (m.group(1), key, rel) in ALLOWED:
                 continue
-            found.append(f"{rel}:{line_of(text, m.start())}: {m.group(1)}(..., {key}) bypasses SetSkinProp's marking")
+            call = m.group(0).rstrip("( \t\n")
+            found.append(f"{rel}:{line_of(text, m.start())}: {call}(..., {key or 'a literal'}) bypasses the marking")
     for line in found:
         print(line)
     if found:
-        print(f"{len(found)} property write(s) outside the property layer; use SetSkinProp")
+        print(f"{len(found)} property write(s) outside the property layer; use SetSkinProp "
+              "(the layer and the allowed exceptions are named at the top of tests/rules/prop_writes.py)")
     return 1 if found else 0
 
 
