@@ -24,8 +24,8 @@ TABLES = {
                           "GetHandle", "IsValid", "Send"]),
 }
 
-CLASS = re.compile(r"\b(?:class|struct)\s+(\w+)\s*(?:final\s*)?(?::\s*(?:public|protected|private)?\s*([\w:]+)\s*)?\{")
-NAME = re.compile(r"(~?\w+)\s*\($")
+CLASS = re.compile(r"\b(?:class|struct)\s+(\w+)\s*(?:final\s*)?"
+                   r"(?::\s*(?:public|protected|private)?\s*([\w:]+)\s*)?\{")
 
 
 def body_end(text, brace):
@@ -70,7 +70,8 @@ def main(root):
             end = body_end(text, m.end() - 1)
             funcs = [(n, line_of(text, at), v, o) for n, at, v, o in members(text, m.end(), end) if v or o]
             if funcs:
-                declared[m.group(1)] = (rel, line_of(text, m.start()), m.group(2) and m.group(2).split("::")[-1], funcs)
+                base = m.group(2) and m.group(2).split("::")[-1]
+                declared[m.group(1)] = (rel, line_of(text, m.start()), base, funcs)
     found = []
     for cls, (rel, line, base, funcs) in sorted(declared.items()):
         if cls not in TABLES:
@@ -85,9 +86,9 @@ def main(root):
             found.append(f"{rel}:{line}: the checker's slots of {cls} do not start with those of {base}")
             continue
         before = len(found)
-        for name, at, virtual, override in funcs:
+        for name, at, _, override in funcs:
             if name in table and not override:
-                found.append(f"{rel}:{at}: {cls}::{name} takes a slot of its base without override")
+                found.append(f"{rel}:{at}: {cls}::{name} declares its base's slot again without override")
             elif override and name not in table:
                 found.append(f"{rel}:{at}: {cls}::{name} overrides nothing of its base")
             elif name not in table:
