@@ -3,10 +3,14 @@
 appends its own. Run as `method_tables.py ROOT`: reads the class declarations under skin/ (wherever they are),
 builds each class's table from its virtual functions the way the compiler lays it out (overrides take their
 base's slot, new virtual functions follow in declaration order) and fails (exit 1), naming file:line, when a
-table differs from the slot order below."""
+table differs from the slot order below. With `--compiler CXX` (a mingw-w64 g++), the headers are also
+compiled and the tables the compiler lays out (-fdump-lang-class) must be the same."""
 
+import os
 import re
+import subprocess
 import sys
+import tempfile
 
 from cpp_source import blank, line_of, read, sources
 
@@ -62,7 +66,49 @@ def members(text, start, end):
     return found
 
 
-def main(root):
+def compiled_tables(compiler, root, headers):
+    """class -> slot names of the method tables the compiler lays out for `headers`; an error text on failure."""
+    with tempfile.TemporaryDirectory() as scratch:
+        unit, dump = os.path.join(scratch, "tables.cpp"), os.path.join(scratch, "tables.class")
+        with open(unit, "w") as f:
+            f.writelines(f'#include "{h}"\n' for h in headers)
+        try:
+            result = subprocess.run([compiler, "-std=c++20", "-DWIN32_LEAN_AND_MEAN", "-DNOMINMAX", f"-I{root}",
+                                     "-fsyntax-only", f"-fdump-lang-class={dump}", unit], capture_output=True, text=True)
+        except OSError as e:
+            return f"cannot run {compiler}: {e}"
+        if result.returncode != 0:
+            return f"{compiler} cannot compile the headers:\n{result.stderr}"
+        with open(dump) as f:
+            text = f.read()
+    tables = {}
+    for block in re.finditer(r"^Vtable for ([\w:]+)\n.*?\n((?:\d+\s+\(int \(\*\)\(\.\.\.\)\).*\n)+)", text, re.M):
+        entries = re.findall(r"\)\)(.*)$", block.group(2), re.M)[2:]  # after the offset and the type info
+        tables[block.group(1).split("::")[-1]] = [e.split("::")[-1] for e in entries]
+    return tables
+
+
+def compare_compiled(compiler, root, declared):
+    tables = compiled_tables(compiler, root, sorted({rel for rel, *_ in declared.values()}))
+    if isinstance(tables, str):
+        return [tables]
+    found = []
+    for cls, (rel, line, *_) in sorted(declared.items()):
+        slots = tables.get(cls)
+        expected = TABLES.get(cls, (None, []))[1]
+        # A pure virtual function's slot holds __cxa_pure_virtual, not its name.
+        if slots is None:
+            found.append(f"{rel}:{line}: the compiler laid out no method table for {cls}")
+            continue
+        wrong = [i for i, (s, e) in enumerate(zip(slots, expected)) if s not in (e, "__cxa_pure_virtual")]
+        if wrong or len(slots) != len(expected):
+            i = wrong[0] if wrong else min(len(slots), len(expected))
+            have, want = (x[i] if i < len(x) else "nothing" for x in (slots, expected))
+            found.append(f"{rel}:{line}: {cls} as compiled has {have} in slot {i}, not {want}")
+    return found
+
+
+def main(root, compiler=None):
     declared = {}  # class -> (file, line, base, [(name, line, virtual, override)])
     for rel, full in sources(root, FOLDERS):
         text = blank(read(full))
@@ -100,12 +146,16 @@ def main(root):
             found.append(f"{rel}:{line}: {cls} has the slots {table}, not {expected}")
     for cls in sorted(set(TABLES) - set(declared)):
         found.append(f"{FOLDERS[0]}/: no declaration of {cls} with its virtual functions")
+    if compiler and set(TABLES) <= set(declared):
+        found += compare_compiled(compiler, root, declared)
     for line in found:
         print(line)
     return 1 if found else 0
 
 
 if __name__ == "__main__":
+    if len(sys.argv) == 4 and sys.argv[2] == "--compiler":
+        sys.exit(main(sys.argv[1], sys.argv[3]))
     if len(sys.argv) != 2:
-        sys.exit("usage: method_tables.py SOURCE_ROOT")
+        sys.exit("usage: method_tables.py SOURCE_ROOT [--compiler CXX]")
     sys.exit(main(sys.argv[1]))

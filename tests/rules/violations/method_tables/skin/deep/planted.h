@@ -1,4 +1,13 @@
 // Planted: SkinButton declares BindButton before CreateButton, so the two trade slots.
+#include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace skin {
 class SkinControlBase {
     virtual void Release();
     virtual SkinControlBase* Clone() const = 0;
@@ -50,3 +59,5 @@ class SkinWindow final {
     virtual bool IsValid() const;
     virtual LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam);
 };
+
+}  // namespace skin
