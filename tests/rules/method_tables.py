@@ -73,8 +73,9 @@ def compiled_tables(compiler, root, headers):
         with open(unit, "w") as f:
             f.writelines(f'#include "{h}"\n' for h in headers)
         try:
-            result = subprocess.run([compiler, "-std=c++20", "-DWIN32_LEAN_AND_MEAN", "-DNOMINMAX", f"-I{root}",
-                                     "-fsyntax-only", f"-fdump-lang-class={dump}", unit], capture_output=True, text=True)
+            command = [compiler, "-std=c++20", "-DWIN32_LEAN_AND_MEAN", "-DNOMINMAX", f"-I{root}", "-fsyntax-only",
+                       f"-fdump-lang-class={dump}", unit]
+            result = subprocess.run(command, capture_output=True, text=True)
         except OSError as e:
             return f"cannot run {compiler}: {e}"
         if result.returncode != 0:
