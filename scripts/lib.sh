@@ -6,7 +6,7 @@ OC_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 OC_WINE=$OC_ROOT/cmake/wine.sh
 OC_PACKAGES="cmake ninja-build g++ googletest libgtest-dev zlib1g-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64
   wine wine64 xvfb xauth x11-utils xdotool imagemagick locales fonts-wqy-microhei fonts-liberation python3
-  clang libclang-rt-14-dev debootstrap debian-archive-keyring ca-certificates"
+  clang clang-format libclang-rt-14-dev debootstrap debian-archive-keyring ca-certificates"
 
 oc_log() { printf '== %s\n' "$*" >&2; }
 

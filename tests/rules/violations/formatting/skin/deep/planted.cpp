@@ -1,0 +1,2 @@
+// Planted: a line that clang-format would rewrite.
+int Planted( int  value ) { return value; }

@@ -1,0 +1,6 @@
+// Planted: two system calls that bypass the table, beside an allowed one.
+void Planted(HWND window, RECT* rect) {
+    sys::GetWindowRect(window, rect);
+    GetWindowRect(window, rect);
+    ::SetPropA(window, "PngControl_Type", nullptr);
+}
