@@ -16,10 +16,10 @@ string(APPEND CMAKE_EXE_LINKER_FLAGS_INIT " -Wl,--gc-sections")
 set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s")
 set(CMAKE_EXE_LINKER_FLAGS_MINSIZEREL_INIT "-s")
 # Built programs run under Wine through the project's launcher: the x86_64 build under 64-bit Wine, the i686
-# build under 32-bit Wine in the i386 tree (cmake/i386/tree.sh).
+# build under 32-bit Wine in the i386 tree (tools/i386/tree.sh).
 if(OC_TRIPLE STREQUAL "x86_64-w64-mingw32")
     set(OC_WINE_ARCH win64)
 else()
     set(OC_WINE_ARCH win32)
 endif()
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine.sh ${OC_WINE_ARCH})
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tools/wine.sh ${OC_WINE_ARCH})

@@ -15,8 +15,8 @@ endif()
 set(OC_SCREEN_FILE ${CMAKE_BINARY_DIR}/screen.env)
 set(OC_WINE_ENVIRONMENT "OC_SCREEN_FILE=${OC_SCREEN_FILE};OC_TIME_SCALE=${OC_TIME_SCALE}")
 
-add_test(NAME wine_screen_up COMMAND ${PROJECT_SOURCE_DIR}/cmake/screen.sh up ${OC_SCREEN_FILE})
-add_test(NAME wine_screen_down COMMAND ${PROJECT_SOURCE_DIR}/cmake/screen.sh down ${OC_SCREEN_FILE})
+add_test(NAME wine_screen_up COMMAND ${PROJECT_SOURCE_DIR}/tools/screen.sh up ${OC_SCREEN_FILE})
+add_test(NAME wine_screen_down COMMAND ${PROJECT_SOURCE_DIR}/tools/screen.sh down ${OC_SCREEN_FILE})
 set_tests_properties(wine_screen_up PROPERTIES FIXTURES_SETUP wine_screen TIMEOUT 60)
 set_tests_properties(wine_screen_down PROPERTIES FIXTURES_CLEANUP wine_screen TIMEOUT 60)
 

@@ -13,14 +13,14 @@ import tempfile
 import time
 
 SOURCE = os.environ.get("OC_SOURCE_DIR") or os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
-# win64 or win32: set by cmake/wine.sh, which CTest runs these scripts through (--host).
+# win64 or win32: set by tools/wine.sh, which CTest runs these scripts through (--host).
 ARCH = os.environ.get("OC_WINE_ARCH", "win64")
 BUILD = os.environ.get("OC_BUILD_DIR") or os.path.join(SOURCE, "build", ARCH)
-# The launcher: the environment (prefix, locale, screen) is its business; see cmake/wine.sh.
-WINE = [os.path.join(SOURCE, "cmake", "wine.sh"), ARCH]
+# The launcher: the environment (prefix, locale, screen) is its business; see tools/wine.sh.
+WINE = [os.path.join(SOURCE, "tools", "wine.sh"), ARCH]
 PROGRAM = os.path.join(BUILD, "offclock.exe")
 PROBE = os.path.join(BUILD, "tests", "e2e", "ocprobe.exe")
-SCREEN = os.path.join(SOURCE, "cmake", "screen.sh")
+SCREEN = os.path.join(SOURCE, "tools", "screen.sh")
 
 MAIN_ELEMENT_SIZE = (128, 128)
 # Under emulation (32-bit Wine through qemu) everything takes about five times longer: deadlines grow by this.
@@ -33,7 +33,7 @@ def scaled(seconds):
 
 def wine_env(extra=None):
     """The environment for a Wine program: the caller's, with `extra` on top (WINEPREFIX, WINEDEBUG,
-    WINEDLLOVERRIDES); what is not set, cmake/wine.sh sets."""
+    WINEDLLOVERRIDES); what is not set, tools/wine.sh sets."""
     env = dict(os.environ)
     if extra:
         env.update(extra)
@@ -277,7 +277,7 @@ def own_prefix():
 
 @contextlib.contextmanager
 def screen_of_size(width, height):
-    """A screen of its own, an Xvfb of width x height (cmake/screen.sh), and the environment that runs the
+    """A screen of its own, an Xvfb of width x height (tools/screen.sh), and the environment that runs the
     program and the probe on it in the tests' own prefix. A prefix's desktop keeps the screen size it was
     started with, so the prefix is ended before and after: its next program brings it up on the screen given."""
     prefix = own_prefix()

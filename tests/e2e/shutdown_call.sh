@@ -2,14 +2,14 @@
 # Runs shutdown_probe.exe (the real RequestSystemExit(PowerOff, true)) in a throw-away Wine prefix with a
 # relay trace of ExitWindowsEx, and checks that exactly one call ExitWindowsEx(EWX_POWEROFF | EWX_FORCE,
 # SHTDN_REASON_FLAG_PLANNED) was made and that it ended the prefix's processes, the probe included.
-# Usage: shutdown_call.sh ARCH PROBE_EXE PREFIX_DIR   (ARCH: win64 or win32, as for cmake/wine.sh)
+# Usage: shutdown_call.sh ARCH PROBE_EXE PREFIX_DIR   (ARCH: win64 or win32, as for tools/wine.sh)
 set -u
 arch=${1:?win64 or win32}
 probe=${2:?probe exe}
 prefix=${3:?prefix dir}
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
-wine=$root/cmake/wine.sh
+wine=$root/tools/wine.sh
 scale=${OC_TIME_SCALE:-1}
 
 mkdir -p "$prefix"

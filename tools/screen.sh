@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The tests' screen (a CTest fixture). CTest cannot hand one test's environment to another, so the display is
-# written to a file that cmake/wine.sh reads (OC_SCREEN_FILE).
+# written to a file that tools/wine.sh reads (OC_SCREEN_FILE).
 #   screen.sh up FILE     use $DISPLAY when it is usable, else start Xvfb (1024x768x24) on a free display
 #   screen.sh up FILE WxH start an Xvfb of that size on a free display: a screen of the caller's own
 #   screen.sh down FILE   stop the Xvfb that `up` started, if it started one, and remove FILE

@@ -10,14 +10,14 @@
 #   wine.sh ARCH --end [PREFIX...]       end whatever runs in the prefix and in the PREFIXes given
 #   wine.sh ARCH --host CMD [ARGS...]    run a Linux command with this environment (DISPLAY, WINEPREFIX, ...)
 #
-# ARCH is win64 (64-bit Wine) or win32 (32-bit Wine in the i386 tree, cmake/i386/tree.sh, through qemu).
+# ARCH is win64 (64-bit Wine) or win32 (32-bit Wine in the i386 tree, tools/i386/tree.sh, through qemu).
 # The environment: LANG and LC_ALL zh_CN.UTF-8 (code page 936, GBK) always; these from the caller's environment
 # when set, else the defaults:
 #   WINEPREFIX        build/wineprefix (win64), build/wineprefix32 (win32)
 #   WINEDEBUG         -all
 #   WINEDLLOVERRIDES  mscoree,mshtml=   (no Mono or Gecko installer)
 #   DISPLAY           the display named in OC_SCREEN_FILE when that file exists (the tests' screen, written
-#                     by cmake/screen.sh), else the caller's
+#                     by tools/screen.sh), else the caller's
 # A prefix is made on first use, and set up as a Chinese Windows has it: Arial is replaced by Liberation Sans,
 # and WenQuanYi Micro Hei is linked behind the Latin faces, so that Chinese text in Arial shows real glyphs.
 set -euo pipefail
