@@ -50,8 +50,8 @@ int main(int argc, char** argv) {
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = "OcBenchFloor";
     RegisterClassExA(&wc);
-    HWND window = CreateWindowExA(WS_EX_LAYERED | WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "OcBenchFloor", "", WS_POPUP, 10, 10,
-                                  kSide, kSide, nullptr, nullptr, wc.hInstance, nullptr);
+    HWND window = CreateWindowExA(WS_EX_LAYERED | WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "OcBenchFloor", "", WS_POPUP, 10,
+                                  10, kSide, kSide, nullptr, nullptr, wc.hInstance, nullptr);
     if (!window)
         return 1;
 

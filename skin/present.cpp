@@ -78,7 +78,10 @@ void CopyWholeImage(Gdiplus::GpImage* image, LayeredSurface& surface) {
         sys::GdipDrawImageRect(g.get(), image, 0, 0, static_cast<Gdiplus::REAL>(iw), static_cast<Gdiplus::REAL>(ih));
 }
 
-bool ShowSurface(HWND window, LayeredSurface& surface, Gdiplus::GpImage* frame, const IntRect& area,
+bool ShowSurface(HWND window,
+                 LayeredSurface& surface,
+                 Gdiplus::GpImage* frame,
+                 const IntRect& area,
                  const IntRect& dirty) {
     if (frame && !CopyImagePart(frame, surface, area))
         return false;

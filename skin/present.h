@@ -44,7 +44,10 @@ void CopyWholeImage(Gdiplus::GpImage* image, LayeredSurface& surface);
 // took it (empty: the whole window). False when the part could not be copied or the system did not take the
 // surface (a window that is not layered, or no longer a window). Handlers run by the system may destroy the
 // window, and the surface with it, before this returns.
-bool ShowSurface(HWND window, LayeredSurface& surface, Gdiplus::GpImage* frame, const IntRect& area,
+bool ShowSurface(HWND window,
+                 LayeredSurface& surface,
+                 Gdiplus::GpImage* frame,
+                 const IntRect& area,
                  const IntRect& dirty);
 
 }  // namespace skin

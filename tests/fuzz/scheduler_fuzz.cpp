@@ -106,9 +106,9 @@ void RunCountdown(FuzzedDataProvider& input, const std::string& entry) {
     port.writeEntry = [&](const std::string& text) { timeEntry = text; };
     port.writeCountdownMessage = [&](const std::string& text) {
         // Empty: a countdown that ended without a switch-off leaves nothing that claims time is left.
-        Require(text.empty() ||
-                    (text.rfind(scheduler::kCountdownHead, 0) == 0 && EndsWith(text, scheduler::kSecondsUnit)),
-                "every countdown message has its head and its unit");
+        Require(
+            text.empty() || (text.rfind(scheduler::kCountdownHead, 0) == 0 && EndsWith(text, scheduler::kSecondsUnit)),
+            "every countdown message has its head and its unit");
     };
     port.currentTime = [&] { return now; };
     port.armCountdown = [&](bool on) { armed = on; };
