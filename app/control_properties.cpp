@@ -6,7 +6,7 @@
 #include <span>
 
 #include "app/control_records.h"
-#include "skin/props.h"
+#include "skin/floor/props.h"
 
 namespace app {
 
@@ -278,6 +278,21 @@ void SetControlProperty(WindowId window, uint32_t control, int property, const P
     if (c->def->kind != ControlKind::Timer && WriteFrame(ControlFrame(*c), property, value.number))
         return;
     WriteToTable(*c, PropertiesOf(*c), property, value);
+}
+
+// The box's own notifications of the replacement are ignored; the one change notification of our own then
+// counts for the write.
+void WriteEditContent(Control& c, const std::string& text) {
+    HWND box = c.hwnd;  // the content-changed handler may destroy the window, and the record with it
+    c.ignoreChange = true;
+    SetWindowTextA(box, text.c_str());
+    c.ignoreChange = false;
+    SendMessageA(GetParent(box), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(box), EN_CHANGE), reinterpret_cast<LPARAM>(box));
+    // A box on a layered window is never shown by the system (a skinned one is composed into the face, an
+    // unskinned one not drawn at all): the paint that the write and the skin's repaint on the change
+    // notification ask for would only cost the loop a message and the box a drawing.
+    if (IsWindow(box) && GetWindowLongPtrA(GetAncestor(box, GA_ROOT), GWL_EXSTYLE) & WS_EX_LAYERED)
+        ValidateRect(box, nullptr);
 }
 
 }  // namespace app

@@ -11,7 +11,7 @@
 #include "app/controls.h"
 #include "app/webpanel.h"
 #include "app/window_defs.h"
-#include "base/holders.h"
+#include "base/unique_handle.h"
 #include "gfx/holders.h"
 
 namespace app {
@@ -61,6 +61,9 @@ Window* WindowFromHandle(HWND hwnd);
 Control* FindControl(Window* w, uint32_t id);
 Control* ControlFromHandle(Window* w, HWND hwnd);
 
+// Every live window's record, in the order they were made.
+const std::vector<std::unique_ptr<Window>>& WindowRecords();
+
 // Takes a new window into the registry; it leaves it at its WM_NCDESTROY.
 void AddWindowRecord(std::unique_ptr<Window> w);
 
@@ -74,6 +77,18 @@ void Fire(WindowId window, uint32_t source, int event);
 // interval written again leaves the timer undisturbed. A one-second timer fires just after the start of each
 // second of the wall clock rather than a second after it was started.
 void SetTimerInterval(Control& c, int32_t interval);
+
+// Window procedure of the timer controls' message-only windows.
+LRESULT CALLBACK TimerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Puts a shown window that floats over another at the top of the topmost windows, and any that is found below
+// the window it floats over above it again (`shown`: the window being shown now, or null). Part of
+// WM_WINDOWPOSCHANGED.
+void KeepFloatingWindowsAbove(HWND shown);
+
+// Part of WM_WINDOWPOSCHANGING of `w`: a raise over the shown window that floats over it goes just below that
+// one instead.
+void KeepBelowFloatingWindow(const Window& w, WINDOWPOS& pos);
 
 // Replaces an edit box's text: one content-changed event per write, even when the text is the same. A box on a
 // layered window is never shown by the system, so the write leaves it nothing to paint.

@@ -1,10 +1,9 @@
-// The registry of live windows and controls, the wiring of events to handlers and the three window
-// procedures of the control layer (windows, timers, the invisible owner), with the message loop.
+// The registry of live windows and controls, the wiring of events to handlers, the window procedures of the
+// program's windows and of the invisible owner, and the message loop.
 #include <algorithm>
 
 #include "app/control_records.h"
 #include "base/fatal.h"
-#include "scheduler/second_ticks.h"
 
 namespace app {
 
@@ -73,50 +72,6 @@ void ReleaseWindowResources(Window& w) {
             DestroyWindow(c->hwnd);
         }
         c->hwnd = nullptr;
-    }
-}
-
-// Whether `upper` lies above `lower` in the z-order.
-bool IsAbove(HWND upper, HWND lower) {
-    for (HWND h = GetWindow(lower, GW_HWNDPREV); h; h = GetWindow(h, GW_HWNDPREV)) {
-        if (h == upper)
-            return true;
-    }
-    return false;
-}
-
-// Puts a shown window that floats over another at the top of the topmost windows, without activating it, so
-// that the user's focus stays where it is: when it is shown, and whenever it is found below the other. (Only a
-// window that goes to the very top is restacked on the screen under Wine, whatever the order says.) A window
-// already in place is left alone, which ends the chain of position changes this starts.
-void KeepFloatingWindowsAbove(HWND shown) {
-    for (const auto& floating : g_windows) {
-        const Window* under = FindWindowRecord(floating->def->floatsOver);
-        if (!under || !IsWindowVisible(floating->hwnd) || !IsWindowVisible(under->hwnd))
-            continue;
-        const bool inPlace = floating->hwnd == shown ? GetWindow(floating->hwnd, GW_HWNDPREV) == nullptr
-                                                     : IsAbove(floating->hwnd, under->hwnd);
-        if (!inPlace)
-            SetWindowPos(floating->hwnd, HWND_TOPMOST, 0, 0, 0, 0,
-                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
-    }
-}
-
-// A window that another floats over is never placed above it: a change of the z-order that would raise the
-// window over the shown floating one (a click activates and raises it) puts it just below that one instead,
-// so that the floating one stays above at every moment rather than being raised again after.
-void KeepBelowFloatingWindow(const Window& w, WINDOWPOS& pos) {
-    if (pos.flags & SWP_NOZORDER)
-        return;
-    for (const auto& floating : g_windows) {
-        if (floating->def->floatsOver != w.def->id || !IsWindowVisible(floating->hwnd))
-            continue;
-        const HWND after = pos.hwndInsertAfter;
-        if (after == floating->hwnd || after == HWND_BOTTOM || after == HWND_NOTOPMOST)
-            return;
-        if (after == HWND_TOP || after == HWND_TOPMOST || IsAbove(after, floating->hwnd))
-            pos.hwndInsertAfter = floating->hwnd;
-        return;
     }
 }
 
@@ -229,45 +184,11 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-// Milliseconds of the system clock, the one the C library's time() reads for the clock and the countdown.
-int64_t SystemClockMs() {
-    FILETIME ft{};
-    GetSystemTimeAsFileTime(&ft);
-    return static_cast<int64_t>((static_cast<uint64_t>(ft.dwHighDateTime) << 32 | ft.dwLowDateTime) / 10000);
-}
-
-bool IsSecondTimer(const Control& c) {
-    return c.interval == scheduler::kSecondMs;
-}
-
-// Re-armed from the current time on every firing: the system's timers keep the phase they were started with
-// and, on Windows, drift against the wall clock. False when the timer fired before its second began.
-bool ReArmSecondTimer(Control& c) {
-    const scheduler::SecondTimerStep step = scheduler::StepSecondTimer(SystemClockMs(), c.dueMs);
-    c.dueMs = step.dueMs;
-    SetTimer(c.hwnd, kSystemTimerId, step.delayMs, nullptr);
-    return step.fire;
-}
-
-LRESULT CALLBACK TimerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_TIMER && wParam == kSystemTimerId) {
-        auto window = static_cast<WindowId>(reinterpret_cast<UINT_PTR>(GetPropA(hwnd, kTimerWindowKey)));
-        auto control = static_cast<ControlId>(reinterpret_cast<UINT_PTR>(GetPropA(hwnd, kTimerControlKey)));
-        // Stepped before the handler runs, so that a handler that stops the timer has the last word.
-        Control* c = FindControl(FindWindowRecord(window), control);
-        if (c && c->hwnd == hwnd && IsSecondTimer(*c) && !ReArmSecondTimer(*c))
-            return 0;
-        Fire(window, control, kEventPeriod);
-        return 0;
-    }
-    if (message == WM_NCDESTROY) {
-        RemovePropA(hwnd, kTimerWindowKey);
-        RemovePropA(hwnd, kTimerControlKey);
-    }
-    return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
 }  // namespace
+
+const std::vector<std::unique_ptr<Window>>& WindowRecords() {
+    return g_windows;
+}
 
 Window* FindWindowRecord(WindowId id) {
     for (auto& w : g_windows) {
@@ -347,105 +268,6 @@ void Fire(WindowId window, uint32_t source, int event) {
             return;
         }
     }
-}
-
-void SetTimerInterval(Control& c, int32_t interval) {
-    interval = std::max(interval, 0);
-    if (interval == c.interval)
-        return;
-    if (c.interval > 0)
-        KillTimer(c.hwnd, kSystemTimerId);
-    c.interval = interval;
-    if (IsSecondTimer(c)) {
-        const scheduler::SecondTimerStep step = scheduler::ArmSecondTimer(SystemClockMs());
-        c.dueMs = step.dueMs;
-        SetTimer(c.hwnd, kSystemTimerId, step.delayMs, nullptr);
-    } else if (interval > 0) {
-        SetTimer(c.hwnd, kSystemTimerId, static_cast<UINT>(interval), nullptr);
-    }
-}
-
-// The box's own notifications of the replacement are ignored; the one change notification of our own then
-// counts for the write.
-void WriteEditContent(Control& c, const std::string& text) {
-    HWND box = c.hwnd;  // the content-changed handler may destroy the window, and the record with it
-    c.ignoreChange = true;
-    SetWindowTextA(box, text.c_str());
-    c.ignoreChange = false;
-    SendMessageA(GetParent(box), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(box), EN_CHANGE), reinterpret_cast<LPARAM>(box));
-    // A box on a layered window is never shown by the system (a skinned one is composed into the face, an
-    // unskinned one not drawn at all): the paint that the write and the skin's repaint on the change
-    // notification ask for would only cost the loop a message and the box a drawing.
-    if (IsWindow(box) && GetWindowLongPtrA(GetAncestor(box, GA_ROOT), GWL_EXSTYLE) & WS_EX_LAYERED)
-        ValidateRect(box, nullptr);
-}
-
-bool HandleProgramKey(const MSG& msg) {
-    if (msg.message != WM_KEYDOWN || msg.wParam != VK_ESCAPE || !msg.hwnd)
-        return false;
-    HWND top = GetAncestor(msg.hwnd, GA_ROOT);
-    Window* w = WindowFromHandle(top);
-    if (!w || !w->escCloses)
-        return false;
-    SendMessageA(top, WM_CLOSE, 0, 0);
-    return true;
-}
-
-namespace {
-
-bool KeyHeld(int key) {
-    return GetKeyState(key) < 0;
-}
-
-// Tab from a control, or from the bare window, to the next control that takes the focus; a single-line box
-// reached so has its text selected, as in a dialog.
-void MoveFocus(HWND top, HWND from, bool backwards) {
-    HWND next = GetNextDlgTabItem(top, from == top ? nullptr : from, backwards);
-    if (!next || next == from)
-        return;
-    SetFocus(next);
-    Control* c = ControlFromHandle(WindowFromHandle(top), next);
-    if (c && c->def->kind == ControlKind::EditBox && !c->def->multiLine)
-        SendMessageA(next, EM_SETSEL, 0, -1);
-}
-
-// The button that Enter presses from control `c`: the control itself, or from a single-line box the window's
-// default button.
-HWND ButtonForEnter(Window& w, const Control& c) {
-    if (c.def->kind == ControlKind::Button)
-        return c.hwnd;
-    if (c.def->kind != ControlKind::EditBox || c.def->multiLine || !w.def->defaultButton)
-        return nullptr;
-    Control* button = FindControl(&w, w.def->defaultButton);
-    return button && button->def->kind == ControlKind::Button && IsWindowEnabled(button->hwnd) ? button->hwnd : nullptr;
-}
-
-}  // namespace
-
-bool HandleFocusKey(const MSG& msg) {
-    if (msg.message != WM_KEYDOWN || (msg.wParam != VK_TAB && msg.wParam != VK_RETURN) || !msg.hwnd)
-        return false;
-    HWND top = GetAncestor(msg.hwnd, GA_ROOT);
-    Window* w = WindowFromHandle(top);
-    if (!w)
-        return false;
-    Control* c = ControlFromHandle(w, msg.hwnd);
-    // Keys inside the web panel's browser are its own.
-    if (!c && msg.hwnd != top)
-        return false;
-    if (msg.wParam == VK_TAB) {
-        if (KeyHeld(VK_CONTROL) || KeyHeld(VK_MENU))
-            return false;
-        MoveFocus(top, msg.hwnd, KeyHeld(VK_SHIFT));
-        return true;
-    }
-    HWND button = c ? ButtonForEnter(*w, *c) : nullptr;
-    if (!button)
-        return false;
-    // A key held down presses once; the press is the button's click, and the focus stays where it is.
-    if (!(msg.lParam & (1 << 30)))
-        SendMessageA(top, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), reinterpret_cast<LPARAM>(button));
-    return true;
 }
 
 void BindEvent(WindowId window, uint32_t source, int event, EventHandler handler) {

@@ -2,7 +2,7 @@
 
 #include "app/controls.h"
 #include "assets/embedded_images.h"
-#include "skin/keys.h"
+#include "skin/floor/keys.h"
 
 namespace app {
 
@@ -16,7 +16,8 @@ HWND Handle(WindowId window, uint32_t control, ControlKind kind) {
 
 void DressMainWindow(SkinObjects& s) {
     using namespace ids;
-    using assets::kImageA, assets::kImageB, assets::kImageC, assets::kImageD, assets::kImageE, assets::kImageF;
+    using assets::kStartPicture, assets::kStartLitPicture, assets::kStopPicture, assets::kStopLitPicture,
+        assets::kClosePicture, assets::kMainWindowPicture;
 
     s.clockSkin->BindPngControl(Handle(kMainWindow, kClockEdit, ControlKind::EditBox));
     s.entrySkin->BindPngControl(Handle(kMainWindow, kTimeEntryEdit, ControlKind::EditBox));
@@ -27,20 +28,20 @@ void DressMainWindow(SkinObjects& s) {
     s.entrySkin->SetForeColor(kSkinTextColor);
 
     s.startButtonSkin->BindButton(Handle(kMainWindow, kStartButton, ControlKind::Button));
-    s.startButtonSkin->SetFaceImageData(kImageA, kImageB, kImageA);
+    s.startButtonSkin->SetFaceImageData(kStartPicture, kStartLitPicture, kStartPicture);
     s.startButtonSkin->SetToolTip("设置并启动定时关机", true);
 
     s.stopButtonSkin->BindButton(Handle(kMainWindow, kStopButton, ControlKind::Button));
-    s.stopButtonSkin->SetFaceImageData(kImageC, kImageD, kImageC);
+    s.stopButtonSkin->SetFaceImageData(kStopPicture, kStopLitPicture, kStopPicture);
     s.stopButtonSkin->SetToolTip("停止已设置好的定时关机", true);
 
     // The close button looks the same in every state and has no tooltip.
     s.closeButtonSkin->BindButton(Handle(kMainWindow, kCloseButton, ControlKind::Button));
-    s.closeButtonSkin->SetFaceImageData(kImageE, kImageE, kImageE);
+    s.closeButtonSkin->SetFaceImageData(kClosePicture, kClosePicture, kClosePicture);
 
     // 编辑框3 has no skin, so the layered face never shows it.
     s.mainWindowSkin->Attach(Handle(kMainWindow, kMainWindowElement, ControlKind::Window));
-    s.mainWindowSkin->SetBackImageData(kImageF);
+    s.mainWindowSkin->SetBackImageData(kMainWindowPicture);
     s.mainWindowSkin->BindChildren();
 }
 
@@ -52,7 +53,7 @@ void DressCountdownWindow(SkinObjects& s) {
     s.countdownTextSkin->SetForeColor(kSkinTextColor);
     s.countdownWindowSkin->Attach(Handle(kCountdownWindow, kCountdownWindowElement, ControlKind::Window));
     // The empty block decodes to no image: every pixel the text does not cover stays fully transparent.
-    s.countdownWindowSkin->SetBackImageData(assets::kImageG);
+    s.countdownWindowSkin->SetBackImageData(assets::kNoPicture);
     s.countdownWindowSkin->BindChildren();
 }
 

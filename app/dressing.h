@@ -4,9 +4,9 @@
 
 #include <memory>
 
-#include "skin/skin_button.h"
-#include "skin/skin_control.h"
-#include "skin/skin_window.h"
+#include "skin/controls/skin_button.h"
+#include "skin/controls/skin_control.h"
+#include "skin/controls/skin_window.h"
 
 namespace app {
 

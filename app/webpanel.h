@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "base/holders.h"
+#include "base/unique_handle.h"
 
 namespace app {
 

@@ -19,10 +19,11 @@
 #include "gfx/graphics.h"
 #include "gfx/holders.h"
 #include "gfx/sysapi.h"
-#include "skin/compose.h"
-#include "skin/face.h"
-#include "skin/keys.h"
-#include "skin/props.h"
+#include "skin/compositor/compose.h"
+#include "skin/compositor/face.h"
+#include "skin/compositor/marks.h"
+#include "skin/floor/keys.h"
+#include "skin/floor/props.h"
 #include "program_in_process.h"
 
 namespace {

@@ -1,9 +1,9 @@
 #pragma once
 // The kinds of handle that are freed through the system-function table, on the one move-only template of
-// base/holders.h: GDI objects, memory DCs, DC scopes and selections, GDI+ objects. Every folder that owns
+// base/unique_handle.h: GDI objects, memory DCs, DC scopes and selections, GDI+ objects. Every folder that owns
 // such a handle holds it in one of these.
 
-#include "base/holders.h"
+#include "base/unique_handle.h"
 #include "gfx/sysapi.h"
 
 namespace gfx {
@@ -60,6 +60,23 @@ class WindowDc {
 
   private:
     HWND window_;
+    HDC dc_;
+};
+
+// The paint DC of a window's WM_PAINT (BeginPaint), ended (EndPaint) when it leaves scope: the update region
+// is validated even when nothing is drawn.
+class PaintDc {
+  public:
+    explicit PaintDc(HWND window) : window_(window), dc_(sys::BeginPaint(window, &paint_)) {}
+    PaintDc(const PaintDc&) = delete;
+    PaintDc& operator=(const PaintDc&) = delete;
+    ~PaintDc() { sys::EndPaint(window_, &paint_); }
+    HDC get() const { return dc_; }
+    const PAINTSTRUCT& paint() const { return paint_; }
+
+  private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
     HDC dc_;
 };
 

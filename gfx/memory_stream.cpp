@@ -1,6 +1,6 @@
 #include "gfx/memory_stream.h"
 
-#include "base/holders.h"
+#include "base/unique_handle.h"
 #include "gfx/sysapi.h"
 
 namespace gfx {

@@ -1,4 +1,4 @@
-#include "gfx/sysfn.h"
+#include "gfx/sys_binder.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -6,7 +6,7 @@
 
 #include "base/fatal.h"
 
-namespace sysfn {
+namespace sys {
 
 namespace {
 
@@ -46,7 +46,7 @@ const char* MissingFunctionFormat(bool withLibrary) {
     return withLibrary ? "无法找到指定DLL库文件“%s”中的输出命令“%s”" : "无法找到指定DLL库文件中的输出命令“%s”";
 }
 
-void* Resolve(Binding& b) {
+void* Resolve(BoundFunction& b) {
     if (b.address)
         return b.address;
     FARPROC found = nullptr;
@@ -82,4 +82,4 @@ void* Resolve(Binding& b) {
     return b.address;
 }
 
-}  // namespace sysfn
+}  // namespace sys

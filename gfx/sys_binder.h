@@ -6,9 +6,9 @@
 
 #include <windows.h>
 
-namespace sysfn {
+namespace sys {
 
-struct Binding {
+struct BoundFunction {
     const char* library;   // "" = search the standard system libraries in order
     const char* function;  // a name, or "#" followed by an ordinal
     void* address = nullptr;
@@ -17,7 +17,7 @@ struct Binding {
 
 // Binds `b` (once) and returns its address. A function that cannot be found ends the run through the
 // fatal-error box; this never returns null.
-void* Resolve(Binding& b);
+void* Resolve(BoundFunction& b);
 
 // The fatal message for a binding that cannot be found (GBK bytes).
 const char* MissingFunctionFormat(bool withLibrary);
@@ -28,18 +28,18 @@ class Entry;
 template <typename R, typename... A>
 class Entry<R(WINAPI*)(A...)> {
   public:
-    constexpr Entry(const char* library, const char* function) : binding_{library, function} {}
+    constexpr Entry(const char* library, const char* function) : bound_{library, function} {}
     Entry(const Entry&) = delete;
     Entry& operator=(const Entry&) = delete;
 
     R operator()(A... args) {
-        void* p = binding_.address ? binding_.address : Resolve(binding_);
+        void* p = bound_.address ? bound_.address : Resolve(bound_);
         return reinterpret_cast<R(WINAPI*)(A...)>(p)(args...);
     }
-    Binding& binding() { return binding_; }
+    BoundFunction& bound() { return bound_; }
 
   private:
-    Binding binding_;
+    BoundFunction bound_;
 };
 
-}  // namespace sysfn
+}  // namespace sys

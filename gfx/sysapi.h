@@ -1,6 +1,6 @@
 #pragma once
 // The system-function table: every Win32, COM and GDI+ function that the skin engine and the graphics
-// services use, as (library, function name) entries bound at first call (gfx/sysfn.h). Call them as
+// services use, as (library, function name) entries bound at first call (gfx/sys_binder.h). Call them as
 // sys::Name(...). Add an entry here rather than calling a system function directly from skin/ or gfx/.
 
 #include <windows.h>
@@ -8,17 +8,17 @@
 #include <commctrl.h>
 #include <gdiplus.h>
 
-#include "gfx/sysfn.h"
+#include "gfx/sys_binder.h"
 
 namespace sys {
 
-#define OC_SYSFN(library, name)                   \
-    inline sysfn::Entry<decltype(&::name)> name { \
-        library, #name                            \
+#define OC_SYSFN(library, name)                 \
+    inline sys::Entry<decltype(&::name)> name { \
+        library, #name                          \
     }
-#define OC_GDIPFN(name)                                              \
-    inline sysfn::Entry<decltype(&Gdiplus::DllExports::name)> name { \
-        "GdiPlus.dll", #name                                         \
+#define OC_GDIPFN(name)                                            \
+    inline sys::Entry<decltype(&Gdiplus::DllExports::name)> name { \
+        "GdiPlus.dll", #name                                       \
     }
 
 OC_SYSFN("kernel32.dll", GlobalAlloc);
@@ -97,7 +97,7 @@ OC_SYSFN("gdi32.dll", SetBkMode);
 OC_SYSFN("gdi32.dll", CreateSolidBrush);
 OC_SYSFN("gdi32.dll", GdiFlush);
 
-inline sysfn::Entry<decltype(&Gdiplus::GdiplusStartup)> GdiplusStartup{"GdiPlus.dll", "GdiplusStartup"};
+inline sys::Entry<decltype(&Gdiplus::GdiplusStartup)> GdiplusStartup{"GdiPlus.dll", "GdiplusStartup"};
 OC_GDIPFN(GdipLoadImageFromStream);
 OC_GDIPFN(GdipImageSelectActiveFrame);
 OC_GDIPFN(GdipDisposeImage);

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "base/holders.h"
+#include "base/unique_handle.h"
 
 namespace scheduler {
 

@@ -1,4 +1,4 @@
-#include "skin/compose.h"
+#include "skin/compositor/compose.h"
 
 #include <algorithm>
 #include <iterator>
@@ -6,16 +6,16 @@
 #include <vector>
 
 #include "gfx/sysapi.h"
-#include "skin/draw.h"
-#include "skin/face.h"
-#include "skin/look.h"
-#include "skin/present.h"
+#include "skin/compositor/caret.h"
+#include "skin/compositor/draw.h"
+#include "skin/compositor/face.h"
+#include "skin/compositor/look.h"
+#include "skin/compositor/present.h"
 
 namespace skin {
 
 namespace {
 
-FocusCaretState g_focusCaret;
 CompositionObserver g_observer;
 
 // Drawings or presentations that fail in a row before the face waits for its next change to try again.
@@ -40,12 +40,8 @@ void RetryLater(HWND window, KeptFace* face) {
 
 // Draws the caret line of the focused child on the surface when it shows on `window`, and returns its pixels.
 IntRect DrawShownCaret(HWND window, KeptFace* face) {
-    const FocusCaretState& focus = g_focusCaret;
-    POINT top{};
-    if (!focus.caretVisible || window != focus.focusParent || !focus.focusChild ||
-        !CaretLineAt(window, focus.focusChild, top))
-        return {};
-    return ClipToFace(DrawCaretLine(face->surface.dc.get(), top.x, top.y), face->width, face->height);
+    return CaretShowsOn(window) ? DrawFocusedCaret(window, face->surface.dc.get(), face->width, face->height)
+                                : IntRect{};
 }
 
 // Shows the surface, of which `dirty` changed (empty: all of it). A face the system refused is drawn whole
@@ -116,8 +112,21 @@ IntRect AreaWithChangedChildrenWhole(HWND window, const KeptFace& face, FaceLook
 
 }  // namespace
 
-FocusCaretState& FocusCaret() {
-    return g_focusCaret;
+UINT CompositionRequestMessage() {
+    static const UINT message = sys::RegisterWindowMessageA("OffClock_Compose");
+    return message;
+}
+
+void RequestComposition(HWND window) {
+    KeptFace* face = FindFace(window);
+    if (!face || face->requested || ComposesAtEnd(window))
+        return;
+    // Posted, the request waits for the message being handled and whatever else it marks: one composition
+    // for a burst of moves or property writes. A request that cannot be posted is composed at once.
+    const UINT message = CompositionRequestMessage();
+    face->requested = message != 0 && sys::PostMessageA(window, message, 0, 0) != FALSE;
+    if (!face->requested)
+        ComposeWindow(window);
 }
 
 void SetCompositionObserver(const CompositionObserver& observer) {
@@ -223,9 +232,8 @@ void PresentLayered(HWND window, Gdiplus::GpImage* image, int withCaret) {
     face->damage = {0, 0, width, height};
     face->caretLine = {};
     CopyWholeImage(image, face->surface);
-    POINT top{};
-    if (withCaret && g_focusCaret.focusChild && CaretLineAt(window, g_focusCaret.focusChild, top))
-        DrawCaretLine(face->surface.dc.get(), top.x, top.y);
+    if (withCaret)
+        DrawFocusedCaret(window, face->surface.dc.get(), width, height);
     // Not retried: what failed to show was not the face.
     Present(window, face, {}, withCaret, nullptr, false);
 }
@@ -249,23 +257,11 @@ void PresentCaret(HWND window, int visible) {
         RetryLater(window, face);
         return;
     }
-    POINT top{};
-    if (visible && g_focusCaret.focusChild && CaretLineAt(window, g_focusCaret.focusChild, top))
-        face->caretLine = ClipToFace(DrawCaretLine(face->surface.dc.get(), top.x, top.y), face->width, face->height);
+    if (visible)
+        face->caretLine = DrawFocusedCaret(window, face->surface.dc.get(), face->width, face->height);
     const IntRect dirty = UniteRects(old, face->caretLine);
     if (!IsEmptyRect(dirty))
         Present(window, face, dirty, visible, nullptr);
-}
-
-bool CaretLineAt(HWND parent, HWND child, POINT& top) {
-    IntRect box;
-    if (!ChildBoxInParent(parent, child, box))
-        return false;
-    POINT caret{};
-    sys::GetCaretPos(&caret);
-    top.x = box.left + caret.x + 5;
-    top.y = static_cast<int>(box.top + (box.height - kCaretHeight) / 2.0);
-    return true;
 }
 
 }  // namespace skin

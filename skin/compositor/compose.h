@@ -1,9 +1,9 @@
 #pragma once
 // Composition of layered skin windows. Such a window and its children paint nothing themselves: the whole
 // face (back image, every skinned child, the simulated caret) is drawn into one 32-bit ARGB frame that the
-// window keeps (skin/face.h), and what changed of it is handed to UpdateLayeredWindowIndirect in one call.
-// One way down: the face's damage, the look read from the windows (skin/look.h), drawn (skin/draw.h) and
-// presented (skin/present.h).
+// window keeps (skin/compositor/face.h), and what changed of it is handed to UpdateLayeredWindowIndirect in one call.
+// One way down: the face's damage, the look read from the windows (skin/compositor/look.h), drawn
+// (skin/compositor/draw.h) and presented (skin/compositor/present.h).
 
 #include <windows.h>
 #include <objidl.h>
@@ -15,16 +15,6 @@
 
 namespace skin {
 
-// The one focused text child across all layered windows; its parent's kept face is what the caret blinks on.
-struct FocusCaretState {
-    int caretVisible = 0;
-    HWND focusParent = nullptr;
-    HWND focusChild = nullptr;
-};
-
-// The process-wide record; GUI thread only.
-FocusCaretState& FocusCaret();
-
 // Draws over the kept frame of `window` what changed of its face since it was drawn (its damage: the back
 // image and every child that meets it, clipped; a child whose look changed is drawn whole), copies that part
 // to the surface and presents it, with the caret line where it shows. Nothing is drawn or presented when
@@ -33,6 +23,13 @@ FocusCaretState& FocusCaret();
 // stays damaged and is tried again by a request, a few times in a row at most. A window destroyed while it
 // is presented is not touched again. True when a face was presented.
 bool ComposeWindow(HWND window);
+
+// Has `window` composed soon: nothing when a composition is due at the end of the current message or a request
+// is already posted; else one request is posted, which SkinParentProc answers by composing.
+void RequestComposition(HWND window);
+
+// The message of that request (registered once).
+UINT CompositionRequestMessage();
 
 // Composes `window` as it ends (the end of a message that changes how a child looks), once for all the marks
 // made while it lives, which post no request meanwhile.
@@ -72,11 +69,6 @@ void PresentLayered(HWND window, Gdiplus::GpImage* image, int withCaret);
 // due to be drawn, or no longer has the window's size, is composed instead: a blink never shows a stale face
 // nor gives the window back its old size.
 void PresentCaret(HWND window, int visible);
-
-// The caret line's place in `parent` for the caret in `child`: 5 pixels right of the caret's position, centred
-// vertically in the child (the caret's own height and vertical position play no part). False when `child`
-// is no longer a window.
-bool CaretLineAt(HWND parent, HWND child, POINT& top);
 
 // Observation points for tests and measurements; both null unless set, and both called only once the system
 // has taken the face. `composed` sees the frame of each composition that presented; `presented` sees the

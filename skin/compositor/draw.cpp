@@ -1,4 +1,4 @@
-#include "skin/draw.h"
+#include "skin/compositor/draw.h"
 
 #include <algorithm>
 #include <cstring>
@@ -7,8 +7,8 @@
 #include "gfx/graphics.h"
 #include "gfx/holders.h"
 #include "gfx/sysapi.h"
-#include "skin/argb.h"
-#include "skin/keys.h"
+#include "skin/floor/argb.h"
+#include "skin/floor/keys.h"
 
 namespace skin {
 
@@ -32,7 +32,7 @@ constexpr size_t kMaxKeptFonts = 8;
 bool DrawPlacedImage(GpGraphics* g, GpImage* image, int32_t backType, const IntRect& box) {
     REAL iw = 0, ih = 0;
     sys::GdipGetImageDimension(image, &iw, &ih);
-    const Placement p = PlaceImage(backType, iw, ih, box.width, box.height);
+    const ImagePlace p = PlaceImage(backType, iw, ih, box.width, box.height);
     const REAL x = static_cast<REAL>(box.left + p.x);
     const REAL y = static_cast<REAL>(box.top + p.y);
     if (p.cropped) {
@@ -210,17 +210,6 @@ bool DrawFace(Gdiplus::GpBitmap* frame, const FaceLook& look, const IntRect& are
     }
     // What failed to draw stays out of the frame.
     return drawn && CopyIntoFrame(bitmap, frame, area);
-}
-
-IntRect DrawCaretLine(HDC dc, int x, int y) {
-    UniqueGpGraphics g;
-    sys::GdipCreateFromHDC(dc, g.put());
-    UniqueGpPen pen;
-    sys::GdipCreatePen1(ToArgb(0, 255), 1.0f, Gdiplus::UnitWorld, pen.put());
-    if (g && pen)
-        sys::GdipDrawLineI(g.get(), pen.get(), x, y, x, y + kCaretHeight);
-    // A one-pixel pen may touch the pixels either side of the line's ends and column.
-    return {x - 1, y - 1, 3, kCaretHeight + 3};
 }
 
 }  // namespace skin

@@ -1,6 +1,6 @@
 #pragma once
 // Drawing a face with GDI+: the back image at its own size, then every skinned child's face in z-order, into
-// a 32-bit ARGB bitmap; the simulated caret line. Draws what it is given and reads no window.
+// a 32-bit ARGB bitmap. Draws what it is given and reads no window.
 
 #include <windows.h>
 #include <objidl.h>
@@ -11,13 +11,10 @@
 #include <vector>
 
 #include "gfx/fonts.h"
-#include "skin/look.h"
-#include "skin/rules.h"
+#include "skin/compositor/look.h"
+#include "skin/floor/geometry.h"
 
 namespace skin {
-
-// Height in pixels of the simulated caret line (and of the caret created for a layered window).
-inline constexpr int kCaretHeight = 12;
 
 // The GDI+ fonts made from the children's LOGFONTs, and the one string format their texts are laid out with:
 // made at first use and kept by the face they are drawn into, so a text drawn again makes nothing.
@@ -36,8 +33,5 @@ bool DrawFace(Gdiplus::GpBitmap* frame, const FaceLook& look, const IntRect& are
 // One child's face through `graphics`: a text box's back colour, the face image placed by its back type, then
 // a text box's border and text. False when any part could not be drawn.
 bool DrawChildLook(Gdiplus::GpGraphics* graphics, const ChildLook& look, TextTools* tools);
-
-// The caret line: 12 pixels of opaque black down from (x, y), drawn on `dc`. Returns the pixels it may cover.
-IntRect DrawCaretLine(HDC dc, int x, int y);
 
 }  // namespace skin

@@ -2,19 +2,19 @@
 // The face a layered window shows, kept by the window: the frame (the face as last drawn, a 32-bit ARGB GDI+
 // bitmap at the window's size), the surface the system was given, the place of each child in the frame, where
 // the caret line lies on the surface, the text tools, and the damage: where the frame no longer shows the
-// window. Whatever changes the face marks its damage where it happens (a property write, a child's move,
-// font, text, state or end, the window's resize), and every mark leads to a composition that draws only that:
-// at the end of the message that made it (skin/compose.h, ComposeAtEnd), or else through one request posted
-// to the window for all the marks before it is handled. One per layered window, kept as its OffClock_Surface
-// property and freed with the window (WM_NCDESTROY, through ReleaseWindowState).
+// window. What changes the face marks its damage where it happens (skin/compositor/marks.h), and every mark
+// leads to a composition that draws only that (skin/compositor/compose.h). One per layered window, kept as its
+// OffClock_Surface property and freed with the window (WM_NCDESTROY, through ReleaseWindowState).
 
 #include <windows.h>
 
+#include <cstdint>
+
 #include "gfx/holders.h"
-#include "skin/draw.h"
-#include "skin/look.h"
-#include "skin/present.h"
-#include "skin/rules.h"
+#include "skin/compositor/draw.h"
+#include "skin/compositor/look.h"
+#include "skin/compositor/present.h"
+#include "skin/floor/geometry.h"
 
 namespace skin {
 
@@ -36,31 +36,11 @@ struct KeptFace {
 KeptFace* FindFace(HWND window);
 
 // The face of `window` at `width`×`height`: made, or its frame and surface remade at a new size, here, and
-// then damaged whole. Null when it cannot be made.
+// then damaged whole. Null when it cannot be made, and for a window that runs none of the engine's procedures:
+// the face is freed at the window's end, which only they see.
 KeptFace* FaceAtSize(HWND window, int width, int height);
 
 // Part of WM_NCDESTROY: frees the face of `window` and removes its property.
 void ReleaseFace(HWND window);
-
-// The whole face of `window` must be drawn again.
-void MarkWholeFace(HWND window);
-
-// Has `window` composed soon: nothing when a composition is due at the end of the current message or a request
-// is already posted; else one request is posted, which SkinParentProc answers by composing.
-void RequestComposition(HWND window);
-
-// The message of that request (registered once).
-UINT CompositionRequestMessage();
-
-// What changed of a child: its place, font, z-order or visibility, its end, or (kText) perhaps its text.
-enum class ChildChange { kPlace, kText };
-
-// The place of `child` in its parent's face, where it was drawn and where it is now, must be drawn again;
-// for kText only when its text is not the one it was drawn with. True when anything was marked.
-bool MarkChild(HWND child, ChildChange change = ChildChange::kPlace);
-
-// What a write of a key with `effect` (EffectOfKey) on `window` from `before` to `after` changes: the window's
-// own face (whole), or its place in its parent's face.
-void MarkPropertyWrite(HWND window, KeyEffect effect, intptr_t before, intptr_t after);
 
 }  // namespace skin

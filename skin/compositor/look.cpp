@@ -1,14 +1,19 @@
-#include "skin/look.h"
+#include "skin/compositor/look.h"
 
 #include <algorithm>
 #include <utility>
 
 #include "gfx/sysapi.h"
-#include "skin/keys.h"
-#include "skin/paint.h"
-#include "skin/props.h"
+#include "skin/floor/codes.h"
+#include "skin/floor/keys.h"
+#include "skin/floor/props.h"
 
 namespace skin {
+
+Gdiplus::GpImage* GetStateImage(HWND window, int32_t state) {
+    auto* face = GetSkinPointer<Gdiplus::GpImage>(window, StateImageKey(state));
+    return face ? face : GetSkinPointer<Gdiplus::GpImage>(window, key::kNormalImage);
+}
 
 bool ChildBoxInParent(HWND parent, HWND child, IntRect& box) {
     RECT r{};

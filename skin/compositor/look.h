@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "skin/rules.h"
+#include "skin/floor/geometry.h"
 
 namespace skin {
 
@@ -38,6 +38,10 @@ struct FaceLook {
     Gdiplus::GpImage* back = nullptr;
     std::vector<ChildLook> children;  // in z-order, top first
 };
+
+// The face of a DrawState code; a missing face (and any unknown state) gives the normal face, which may
+// itself be null.
+Gdiplus::GpImage* GetStateImage(HWND window, int32_t state);
 
 // The child's window rectangle with its top-left corner in the parent's client coordinates; false when
 // `child` is no longer a window.

@@ -1,4 +1,4 @@
-#include "skin/present.h"
+#include "skin/compositor/present.h"
 
 #include <algorithm>
 #include <cstring>

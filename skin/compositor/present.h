@@ -10,7 +10,7 @@
 #include <cstdint>
 
 #include "gfx/holders.h"
-#include "skin/rules.h"
+#include "skin/floor/geometry.h"
 
 namespace skin {
 

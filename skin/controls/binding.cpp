@@ -1,17 +1,20 @@
-#include "skin/binding.h"
+#include "skin/controls/binding.h"
 
 #include <commctrl.h>
 
 #include <cstdint>
+#include <new>
 
 #include "gfx/sysapi.h"
-#include "skin/compose.h"
-#include "skin/face.h"
-#include "skin/keys.h"
-#include "skin/paint.h"
-#include "skin/props.h"
-#include "skin/rules.h"
-#include "skin/window_state.h"
+#include "skin/compositor/compose.h"
+#include "skin/compositor/face.h"
+#include "skin/compositor/marks.h"
+#include "skin/controls/paint.h"
+#include "skin/controls/window_state.h"
+#include "skin/floor/codes.h"
+#include "skin/floor/geometry.h"
+#include "skin/floor/keys.h"
+#include "skin/floor/props.h"
 
 namespace skin {
 
@@ -106,6 +109,20 @@ void SubclassWindow(HWND window, WNDPROC procedure) {
 void SubclassForRelease(HWND window) {
     if (GetSkinProp(window, key::kWndProc) == 0 && GetSkinProp(window, key::kChildWndProc) == 0)
         SubclassWindow(window, SkinParentProc);
+}
+
+void KeepDecodedImage(HWND window, gfx::UniqueGpImage& image) {
+    if (!image || !sys::IsWindow(window))
+        return;
+    auto* kept = GetSkinPointer<DecodedImages>(window, key::kDecodedImages);
+    if (!kept) {
+        kept = new (std::nothrow) DecodedImages();
+        if (!kept)
+            return;
+        SetSkinProp(window, key::kDecodedImages, reinterpret_cast<intptr_t>(kept));
+    }
+    kept->push_back(std::move(image));
+    SubclassForRelease(window);
 }
 
 bool ModifyStyle(HWND window, DWORD clearBits, DWORD setBits, UINT extraSwpFlags) {

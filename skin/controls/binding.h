@@ -4,7 +4,8 @@
 
 #include <windows.h>
 
-#include "skin/rules.h"
+#include "gfx/holders.h"
+#include "skin/floor/geometry.h"
 
 namespace skin {
 
@@ -19,6 +20,11 @@ void SubclassWindow(HWND window, WNDPROC procedure);
 // Makes sure the engine sees the end of `window`, so that what it keeps for the window is freed with it: a
 // window that runs none of the engine's procedures, whatever its skin type, is given SkinParentProc.
 void SubclassForRelease(HWND window);
+
+// Makes `window` the owner of `image` (an image the engine decoded for it), so that it lives as long as the
+// window. `image` is left as it was when `window` is not a window. A window with no skin type of its own is
+// given SkinParentProc, through which its destruction is seen.
+void KeepDecodedImage(HWND window, gfx::UniqueGpImage& image);
 
 // (old & ~clearBits) | setBits; nothing is written when that equals the old style. A non-zero
 // `extraSwpFlags` also calls SetWindowPos with SWP_NOSIZE|SWP_NOMOVE|SWP_NOZORDER|SWP_NOACTIVATE|extra.

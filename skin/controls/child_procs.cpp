@@ -1,15 +1,16 @@
-#include "skin/child_procs.h"
+#include "skin/controls/child_procs.h"
 
 #include "gfx/holders.h"
 #include "gfx/sysapi.h"
-#include "skin/binding.h"
-#include "skin/compose.h"
-#include "skin/face.h"
-#include "skin/keys.h"
-#include "skin/props.h"
-#include "skin/rules.h"
-#include "skin/skin_window.h"
-#include "skin/window_state.h"
+#include "skin/compositor/caret_blink.h"
+#include "skin/compositor/compose.h"
+#include "skin/compositor/face.h"
+#include "skin/compositor/marks.h"
+#include "skin/controls/binding.h"
+#include "skin/controls/window_state.h"
+#include "skin/floor/geometry.h"
+#include "skin/floor/keys.h"
+#include "skin/floor/props.h"
 
 namespace skin {
 
@@ -22,7 +23,7 @@ void DrawBackImage(HDC dc, Gdiplus::GpImage* image, int32_t backType, int w, int
         return;
     Gdiplus::REAL iw = 0, ih = 0;
     sys::GdipGetImageDimension(image, &iw, &ih);
-    const Placement p = PlaceImage(backType, iw, ih, w, h);
+    const ImagePlace p = PlaceImage(backType, iw, ih, w, h);
     if (p.cropped)
         sys::GdipDrawImagePointRect(graphics.get(), image, static_cast<Gdiplus::REAL>(p.x),
                                     static_cast<Gdiplus::REAL>(p.y), 0, 0, static_cast<Gdiplus::REAL>(w),
@@ -40,22 +41,6 @@ void FillWithColor(HDC dc, const RECT& r, uint32_t colour, bool frameOnly) {
         sys::FrameRect(dc, &r, brush.get());
     else
         sys::FillRect(dc, &r, brush.get());
-}
-
-// The caret blinks on the parent's kept face while the child has the focus; it shows at once when the focus
-// comes, and is taken off when it goes.
-void FollowFocus(HWND window, bool gained) {
-    HWND parent = sys::GetParent(window);
-    FocusCaretState& focus = FocusCaret();
-    focus.caretVisible = gained ? 1 : 0;
-    focus.focusParent = gained ? parent : nullptr;
-    focus.focusChild = gained ? window : nullptr;
-    if (gained) {
-        RestartCaretBlink(parent);
-        return;
-    }
-    StopCaretBlink(parent);
-    PresentCaret(parent, 0);
 }
 
 // Messages after which an edit box looks as it did: reads, hit tests, the pointer's moves, timers, paints and
@@ -110,13 +95,6 @@ bool LeavesTheLookAlone(UINT message) {
         default:
             return false;
     }
-}
-
-// Input after which the system's own text box shows its caret at once and blinks anew.
-bool MovesTheCaret(UINT message) {
-    return (message >= WM_KEYFIRST && message <= WM_KEYLAST) || message == WM_LBUTTONDOWN || message == WM_LBUTTONUP ||
-           message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDOWN || message == WM_IME_COMPOSITION ||
-           message == EM_SETSEL;
 }
 
 }  // namespace
@@ -207,9 +185,7 @@ LRESULT CALLBACK LayeredChildProc(HWND window, UINT message, WPARAM wParam, LPAR
             // The system never shows a layered window's children, so what the control would paint is never
             // seen: nothing is drawn, and the whole update region, the frame's part included, is validated as
             // the system validates it for any painting.
-            PAINTSTRUCT ps{};
-            sys::BeginPaint(window, &ps);
-            sys::EndPaint(window, &ps);
+            gfx::PaintDc painted(window);
             return 0;
         }
         case WM_NCDESTROY: {
@@ -229,12 +205,7 @@ LRESULT CALLBACK LayeredChildProc(HWND window, UINT message, WPARAM wParam, LPAR
     if (message == WM_SETFOCUS || message == WM_KILLFOCUS)
         FollowFocus(window, message == WM_SETFOCUS);  // after the box has placed its caret
     const bool changed = MarkChild(window, ChildChange::kText);
-    const bool caretNow =
-        FocusCaret().focusChild == window && (changed || MovesTheCaret(message) || message == WM_SETFOCUS);
-    if (caretNow) {
-        FocusCaret().caretVisible = 1;
-        RestartCaretBlink(parent);
-    }
+    const bool caretNow = (changed || MovesTheCaret(message) || message == WM_SETFOCUS) && ShowCaretAnew(window);
     if (!composition.Finish() && caretNow)
         PresentCaret(parent, 1);
     return result;

@@ -1,19 +1,15 @@
-#include "skin/paint.h"
+#include "skin/controls/paint.h"
 
 #include <optional>
 
 #include "gfx/holders.h"
 #include "gfx/sysapi.h"
-#include "skin/keys.h"
-#include "skin/props.h"
-#include "skin/rules.h"
+#include "skin/compositor/look.h"
+#include "skin/floor/geometry.h"
+#include "skin/floor/keys.h"
+#include "skin/floor/props.h"
 
 namespace skin {
-
-Gdiplus::GpImage* GetStateImage(HWND window, int32_t state) {
-    auto* face = GetSkinPointer<Gdiplus::GpImage>(window, StateImageKey(state));
-    return face ? face : GetSkinPointer<Gdiplus::GpImage>(window, key::kNormalImage);
-}
 
 void PaintControl(HWND window, HDC dc) {
     auto cache = reinterpret_cast<HBITMAP>(GetSkinProp(window, key::kCacheBitmap));
@@ -49,7 +45,7 @@ void PaintControl(HWND window, HDC dc) {
             Gdiplus::REAL iw = 0, ih = 0;
             sys::GdipGetImageDimension(face, &iw, &ih);
             // A natural-size face larger than the window is simply clipped by it.
-            Placement p = PlaceImage(GetSkinCode(window, key::kBackType), iw, ih, w, h);
+            ImagePlace p = PlaceImage(GetSkinCode(window, key::kBackType), iw, ih, w, h);
             sys::GdipDrawImageRect(graphics.get(), face, static_cast<Gdiplus::REAL>(p.x),
                                    static_cast<Gdiplus::REAL>(p.y), static_cast<Gdiplus::REAL>(p.width),
                                    static_cast<Gdiplus::REAL>(p.height));

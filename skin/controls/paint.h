@@ -10,10 +10,6 @@
 
 namespace skin {
 
-// The face of a DrawState code; a missing face (and any unknown state) gives the normal face, which may
-// itself be null.
-Gdiplus::GpImage* GetStateImage(HWND window, int32_t state);
-
 // Paints into `dc` when given, else into the window's whole-window DC. Without a snapshot
 // (PngControl_CacheBitmap) nothing at all is drawn.
 void PaintControl(HWND window, HDC dc = nullptr);

@@ -2,7 +2,7 @@
 // The button skin: four PNG faces (normal, hover, down, disabled) that follow the mouse, the focus and the
 // enabled state, drawn with per-pixel alpha over what lies behind the button. The button's own text is
 // never drawn: the faces carry the label.
-// Slot order: the thirteen operations of SkinControlBase (skin/skin_control.h), then
+// Slot order: the thirteen operations of SkinControlBase (skin/controls/skin_control.h), then
 //   13 CreateButton, 14 BindButton, 15 SetFaceImages, 16 SetFaceImageData, 17 SetBackType.
 
 #include <windows.h>
@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "skin/skin_control.h"
+#include "skin/controls/skin_control.h"
 
 namespace skin {
 
@@ -45,17 +45,5 @@ class SkinButton final : public SkinControlBase {
   private:
     SkinButton(const SkinButton&) = default;
 };
-
-// Stores `state` and repaints when it changed, or always with `force`.
-void SetDrawState(HWND window, int32_t state, bool force);
-
-// Replaces PngControl_CacheBitmap with a window-sized copy of what `dc` shows now and returns it.
-HBITMAP CaptureBackground(HWND window, HDC dc);
-
-// The button on an ordinary parent paints itself: background snapshot plus the face of its state.
-LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
-// The button on a layered parent only records its state and has the parent recomposed.
-LRESULT CALLBACK LayeredButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 }  // namespace skin

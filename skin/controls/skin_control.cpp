@@ -1,4 +1,4 @@
-#include "skin/skin_control.h"
+#include "skin/controls/skin_control.h"
 
 #include <commctrl.h>
 
@@ -6,12 +6,15 @@
 
 #include "gfx/graphics.h"
 #include "gfx/sysapi.h"
-#include "skin/binding.h"
-#include "skin/child_procs.h"
-#include "skin/keys.h"
-#include "skin/props.h"
-#include "skin/rules.h"
-#include "skin/window_state.h"
+#include "skin/compositor/face.h"
+#include "skin/compositor/marks.h"
+#include "skin/controls/binding.h"
+#include "skin/controls/child_procs.h"
+#include "skin/controls/tooltip.h"
+#include "skin/controls/window_state.h"
+#include "skin/floor/codes.h"
+#include "skin/floor/keys.h"
+#include "skin/floor/props.h"
 
 namespace skin {
 
@@ -20,30 +23,6 @@ namespace {
 constexpr uint32_t kDefaultBackColor = 0x00FFFFFF;
 constexpr uint32_t kDefaultOrderColor = 0x007B8084;
 constexpr int32_t kOpaque = 255;
-constexpr LPARAM kMaxTipWidth = 1024;
-
-// The tool record in the form that ends with lParam and has no reserved pointer: 44 bytes on 32-bit
-// Windows, 64 on 64-bit (TTTOOLINFOA_V2_SIZE), which every tooltip version accepts.
-constexpr UINT kToolInfoSize = offsetof(TTTOOLINFOA, lParam) + sizeof(LPARAM);
-#ifndef _WIN64
-static_assert(kToolInfoSize == 44);
-#endif
-
-HWND g_toolTipWindow = nullptr;
-
-HWND EnsureToolTipWindow() {
-    if (g_toolTipWindow)
-        return g_toolTipWindow;
-    // The class is registered by comctl32, which the engine reaches only through the system table.
-    INITCOMMONCONTROLSEX icc{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
-    sys::InitCommonControlsEx(&icc);
-    g_toolTipWindow =
-        sys::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-    if (g_toolTipWindow)  // at most 1024 pixels wide, and line breaks are honoured
-        sys::SendMessageA(g_toolTipWindow, TTM_SETMAXTIPWIDTH, 0, kMaxTipWidth);
-    return g_toolTipWindow;
-}
-
 void SetColorAndAlpha(HWND window,
                       const char* colourKey,
                       const char* alphaKey,
@@ -55,10 +34,6 @@ void SetColorAndAlpha(HWND window,
 }
 
 }  // namespace
-
-HWND SharedToolTipWindow() {
-    return g_toolTipWindow;
-}
 
 void SkinControlBase::Release() {}
 

@@ -1,6 +1,6 @@
 #pragma once
 // Skin objects for controls. A skin object is a window handle and a method table; everything it knows is
-// stored on the window as properties (skin/keys.h), so two objects bound to one window share all state.
+// stored on the window as properties (skin/floor/keys.h), so two objects bound to one window share all state.
 // The virtual operations stand in a fixed slot order, the order the engine's users rely on:
 //   SkinControlBase  0 Release, 1 Clone, 2 Attach, 3 GetHandle, 4 SetProperty, 5 GetProperty, 6 Send,
 //                    7 SetToolTip, 8 Move, 9 GetHwnd, 10 IsValid, 11 Redraw, 12 SendSync
@@ -82,8 +82,5 @@ class SkinControl final : public SkinControlBase {
   private:
     SkinControl(const SkinControl&) = default;
 };
-
-// The tooltip window shared by every skinned control of the process; null until the first SetToolTip.
-HWND SharedToolTipWindow();
 
 }  // namespace skin

@@ -1,51 +1,21 @@
-#include "skin/skin_window.h"
+#include "skin/controls/skin_window.h"
 
 #include <new>
 
 #include "gfx/graphics.h"
 #include "gfx/sysapi.h"
-#include "skin/binding.h"
-#include "skin/child_procs.h"
-#include "skin/compose.h"
-#include "skin/face.h"
-#include "skin/keys.h"
-#include "skin/props.h"
-#include "skin/rules.h"
-#include "skin/skin_button.h"
-#include "skin/window_state.h"
+#include "skin/compositor/compose.h"
+#include "skin/compositor/face.h"
+#include "skin/compositor/marks.h"
+#include "skin/controls/binding.h"
+#include "skin/controls/button_procs.h"
+#include "skin/controls/child_procs.h"
+#include "skin/controls/skin_button.h"
+#include "skin/controls/window_state.h"
+#include "skin/floor/keys.h"
+#include "skin/floor/props.h"
 
 namespace skin {
-
-VOID CALLBACK CaretBlinkProc(HWND window, UINT, UINT_PTR timerId, DWORD) {
-    FocusCaretState& focus = FocusCaret();
-    // Every layered window runs this timer; only the one holding the focused text child blinks.
-    if (timerId != kCaretBlinkTimerId || !window || window != focus.focusParent || !focus.focusChild)
-        return;
-    focus.caretVisible = (focus.caretVisible & 1) ^ 1;
-    PresentCaret(focus.focusParent, focus.caretVisible);
-}
-
-void StartCaretBlink(HWND window) {
-    // The key is written only for a timer that really runs, so a failed start is tried again by the next focus.
-    if (window && GetSkinProp(window, key::kTime) == 0 &&
-        sys::SetTimer(window, kCaretBlinkTimerId, kCaretBlinkMs, CaretBlinkProc) != 0)
-        SetSkinProp(window, key::kTime, static_cast<intptr_t>(kCaretBlinkTimerId));
-}
-
-void RestartCaretBlink(HWND window) {
-    // Setting a running timer again starts its period anew.
-    if (window && GetSkinProp(window, key::kTime) != 0)
-        sys::SetTimer(window, kCaretBlinkTimerId, kCaretBlinkMs, CaretBlinkProc);
-    else
-        StartCaretBlink(window);
-}
-
-void StopCaretBlink(HWND window) {
-    if (!window || GetSkinProp(window, key::kTime) == 0)
-        return;
-    sys::KillTimer(window, kCaretBlinkTimerId);
-    sys::RemovePropA(window, key::kTime);
-}
 
 void SkinWindow::Release() {}
 
@@ -60,6 +30,8 @@ bool SkinWindow::Attach(HWND window) {
     // The face is composed with per-pixel alpha, which needs the layered style; it replaces every other
     // extended style (the program keeps its windows out of the taskbar through an owner window instead).
     SetWindowLongPtrSys(window, GWL_EXSTYLE, WS_EX_LAYERED);
+    // The engine keeps the window's face, freed at its end: the window runs one of the engine's procedures.
+    SubclassForRelease(window);
     // The system cannot show a caret on a layered window; the engine draws the focused text child's (see
     // CaretBlinkProc), with a blink timer that runs while a text child has the focus (StartCaretBlink). The
     // window gets no caret of its own: the focused child makes its own, and a hidden caret of the window would

@@ -1,6 +1,6 @@
 #pragma once
 // The layered window skin: turns a top-level window into a per-pixel-alpha layered window whose whole face,
-// children included, is composed by the engine (skin/compose.h), re-binds its skinned children onto
+// children included, is composed by the engine (skin/compositor/compose.h), re-binds its skinned children onto
 // procedures that recompose the parent, and blinks a simulated caret for a focused text child.
 
 #include <windows.h>
@@ -11,22 +11,6 @@
 #include <optional>
 
 namespace skin {
-
-// Timer procedure of the caret blink (timer 64, every 500 ms, one per attached window): while the window
-// holds the focused child, re-presents the kept face with and without the caret line, composing nothing.
-VOID CALLBACK CaretBlinkProc(HWND window, UINT message, UINT_PTR timerId, DWORD time);
-
-// Blink interval of the simulated caret.
-inline constexpr UINT kCaretBlinkMs = 500;
-
-// The blink timer runs only while a text child of the window has the focus (LayeredChildProc starts it on
-// WM_SETFOCUS and stops it on WM_KILLFOCUS): a window without one would wake twice a second for nothing.
-// PngControl_Time records the timer exactly while it runs. Starting a running timer or stopping a stopped
-// one changes nothing.
-void StartCaretBlink(HWND window);
-void StopCaretBlink(HWND window);
-// The blink begins anew from now (the caret was just shown); a timer that is not running is started.
-void RestartCaretBlink(HWND window);
 
 // Holds only the handle of its window; all state lives in window properties. The virtual operations stand
 // in a fixed slot order: 0 Release, 1 Clone, 2 Attach, 3 SetBackImage, 4 SetBackImageData, 5 BindChildren,

@@ -1,21 +1,19 @@
-#include "skin/window_state.h"
+#include "skin/controls/window_state.h"
 
 #include <memory>
 #include <new>
 #include <type_traits>
 #include <vector>
 
-#include "skin/binding.h"
-#include "skin/compose.h"
-#include "skin/keys.h"
-#include "skin/props.h"
-#include "skin/face.h"
+#include "skin/compositor/caret.h"
+#include "skin/compositor/face.h"
+#include "skin/compositor/marks.h"
+#include "skin/floor/keys.h"
+#include "skin/floor/props.h"
 
 namespace skin {
 
 namespace {
-
-using DecodedImages = std::vector<gfx::UniqueGpImage>;
 
 constexpr const char* kEngineKeys[] = {
     key::kType,        key::kWndProc,       key::kChildWndProc, key::kBackType,     key::kCacheBitmap, key::kDrawState,
@@ -25,20 +23,6 @@ constexpr const char* kEngineKeys[] = {
 };
 
 }  // namespace
-
-void KeepDecodedImage(HWND window, gfx::UniqueGpImage& image) {
-    if (!image || !sys::IsWindow(window))
-        return;
-    auto* kept = GetSkinPointer<DecodedImages>(window, key::kDecodedImages);
-    if (!kept) {
-        kept = new (std::nothrow) DecodedImages();
-        if (!kept)
-            return;
-        SetSkinProp(window, key::kDecodedImages, reinterpret_cast<intptr_t>(kept));
-    }
-    kept->push_back(std::move(image));
-    SubclassForRelease(window);
-}
 
 HBITMAP ReplaceCacheBitmap(HWND window, HDC dc, int x, int y, int width, int height) {
     if (auto old = GetSkinPointer<std::remove_pointer_t<HBITMAP>>(window, key::kCacheBitmap))
@@ -61,13 +45,7 @@ void ReleaseWindowState(HWND window) {
     // A child that goes leaves the parent's face (marked at WM_DESTROY too, where the system may not have
     // detached it yet); its images go with it.
     MarkChild(window);
-    FocusCaretState& focus = FocusCaret();
-    if (window == focus.focusChild)
-        focus.focusChild = nullptr;
-    if (window == focus.focusParent) {
-        focus.focusParent = nullptr;
-        focus.focusChild = nullptr;
-    }
+    ForgetCaretWindow(window);
     if (auto cache = GetSkinPointer<std::remove_pointer_t<HBITMAP>>(window, key::kCacheBitmap))
         sys::DeleteObject(cache);
     // The images go after the window that drew them; nothing reads them again.

@@ -5,14 +5,14 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "gfx/holders.h"
 
 namespace skin {
 
-// Makes `window` the owner of `image` (an image the engine decoded for it), so that it lives as long as the
-// window. `image` is left as it was when `window` is not a window. A window with no skin type of its own is
-// given SkinParentProc, through which its destruction is seen.
-void KeepDecodedImage(HWND window, gfx::UniqueGpImage& image);
+// The images the engine decoded for a window, kept as its PngControl_DecodedImages property.
+using DecodedImages = std::vector<gfx::UniqueGpImage>;
 
 // Replaces PngControl_CacheBitmap with a `width`×`height` copy of what `dc` shows at (x, y) and returns it;
 // null, with the old one deleted all the same, when no copy can be made.

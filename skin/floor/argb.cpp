@@ -1,4 +1,4 @@
-#include "skin/argb.h"
+#include "skin/floor/argb.h"
 
 namespace skin {
 

@@ -59,7 +59,4 @@ enum BackType : int32_t {
 // 0xFFFFFFFF in a colour key means "draw nothing".
 inline constexpr uint32_t kNoColor = 0xFFFFFFFFu;
 
-// Identifier of the caret-blink timer of a layered skin window.
-inline constexpr uintptr_t kCaretBlinkTimerId = 64;
-
 }  // namespace skin

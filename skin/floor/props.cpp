@@ -1,21 +1,9 @@
-#include "skin/props.h"
+#include "skin/floor/props.h"
 
 #include <algorithm>
 #include <climits>
 
-#include "skin/face.h"
-#include "skin/rules.h"
-
 namespace skin {
-
-void SetSkinProp(HWND window, const char* key, intptr_t value) {
-    // Each property read is a round trip to the system: the old value is read only where it decides.
-    const KeyEffect effect = EffectOfKey(key);
-    const intptr_t before = effect == KeyEffect::kWhenChanged ? GetSkinProp(window, key) : 0;
-    sys::SetPropA(window, key, reinterpret_cast<HANDLE>(value));
-    if (effect != KeyEffect::kNone)
-        MarkPropertyWrite(window, effect, before, value);
-}
 
 std::string ReadWindowText(HWND window) {
     const int length = sys::GetWindowTextLengthA(window);

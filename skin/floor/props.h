@@ -1,6 +1,7 @@
 #pragma once
-// Window-property, window-long and window-text access for the skin engine. Every fact about a skinned window lives on
-// the window as a property; a property never set reads as 0. Values are pointer-sized so that handles
+// Window-property reads, window-long and window-text access for the skin engine. Every fact about a skinned window
+// lives on the window as a property; a property never set reads as 0 (written through SetSkinProp,
+// skin/compositor/marks.h, which marks what the write changes). Values are pointer-sized so that handles
 // survive on 64-bit; codes and colours use the low 32 bits only, so -1 and 0xFFFFFFFF read alike.
 
 #include <windows.h>
@@ -16,9 +17,6 @@ inline intptr_t GetSkinProp(HWND window, const char* key) {
     return reinterpret_cast<intptr_t>(sys::GetPropA(window, key));
 }
 
-// Writes a property and marks what the write changes of a layered face (skin/face.h), where it happens.
-void SetSkinProp(HWND window, const char* key, intptr_t value);
-
 // Codes (SkinType, DrawState, BackType, alphas) and colours.
 inline int32_t GetSkinCode(HWND window, const char* key) {
     return static_cast<int32_t>(static_cast<uint32_t>(GetSkinProp(window, key)));
@@ -26,10 +24,6 @@ inline int32_t GetSkinCode(HWND window, const char* key) {
 
 inline uint32_t GetSkinColor(HWND window, const char* key) {
     return static_cast<uint32_t>(GetSkinProp(window, key));
-}
-
-inline void SetSkinCode(HWND window, const char* key, int32_t value) {
-    SetSkinProp(window, key, static_cast<intptr_t>(static_cast<uint32_t>(value)));
 }
 
 template <typename T>

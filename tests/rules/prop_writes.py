@@ -1,22 +1,21 @@
 #!/usr/bin/env python3
 """In skin/, window properties are written through the property layer, which marks what a write changes of a
-layered face (SetSkinProp). Run as `prop_writes.py ROOT`: prints every other SetProp/RemoveProp call, raw or
-through sys::, as file:line and fails (exit 1)."""
+layered face (SetSkinProp, skin/compositor/marks.cpp). Run as `prop_writes.py ROOT`: prints every other
+SetProp/RemoveProp call, raw or through sys::, as file:line and fails (exit 1)."""
 
 import re
 import sys
 
 from cpp_source import blank, line_of, read, sources
 
-# The property layer (relative to the source root): update when it moves.
-LAYER_FILES = {"skin/props.cpp": "SetSkinProp writes and marks"}
 # Writes that need no marking, as (call, key argument, file or "*" for anywhere in skin/): reason.
 ALLOWED = {
     ("SetProp", "key::kSurface", "*"): "the kept face's own record: the face is what marking marks",
     ("RemoveProp", "key::kSurface", "*"): "the kept face goes with its record",
     ("RemoveProp", "key::kTime", "*"): "the blink timer's record, removed as the timer stops; it is no look",
     ("RemoveProp", "key::kWndProc", "*"): "the saved procedure, removed as it is put back; it is no look",
-    ("RemoveProp", "name", "skin/window_state.cpp"):
+    ("SetProp", "key", "skin/compositor/marks.cpp"): "SetSkinProp itself: the write it marks",
+    ("RemoveProp", "name", "skin/controls/window_state.cpp"):
         "the window is going: its engine keys are removed after MarkChild marked the parent's face",
 }
 FOLDERS = ("skin",)
@@ -45,8 +44,6 @@ def arguments(text, start):
 def main(root):
     found = []
     for rel, full in sources(root, FOLDERS):
-        if rel in LAYER_FILES:
-            continue
         text = blank(read(full))
         for m in WRITE.finditer(text):
             if text[max(0, m.start() - 8):m.start()].rstrip().endswith((".", "->")):

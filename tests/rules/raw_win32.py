@@ -2,7 +2,8 @@
 """skin/ and gfx/ reach every Win32, COM and GDI+ function through the system-function table, as sys::Name(...).
 Run as `raw_win32.py ROOT`: prints every other call of a system function as file:line and fails (exit 1).
 The functions are those of the table (its OC_SYSFN and OC_GDIPFN entries, found wherever the table lives under
-skin/ or gfx/), every Gdip... name, and the common ones below that the table does not hold."""
+skin/ or gfx/), every Gdip... name, and the common ones below that the table does not hold. A paint DC is
+begun and ended only by its holder (gfx::PaintDc)."""
 
 import re
 import sys
@@ -12,10 +13,12 @@ from cpp_source import blank, line_of, read, sources
 # The files that may call system functions directly (relative to the source root): update when they move.
 ALLOWED_FILES = {
     "gfx/sysapi.h": "the table itself",
-    "gfx/sysfn.h": "the binder",
-    "gfx/sysfn.cpp": "the binder: loads the libraries and looks the names up",
+    "gfx/sys_binder.h": "the binder",
+    "gfx/sys_binder.cpp": "the binder: loads the libraries and looks the names up",
 }
 FOLDERS = ("skin", "gfx")
+# Calls made only by a holder, even through sys:: (function: the file of its holder).
+HELD = {"BeginPaint": "gfx/holders.h", "EndPaint": "gfx/holders.h"}
 
 # System functions that app/ calls directly and the table does not hold (yet): a use in skin/ or gfx/ needs
 # a table entry first. The table's own names are added to these.
@@ -38,7 +41,7 @@ GDIPLUS_CLASSES = re.compile(
     r"\bGdiplus\s*::\s*(Graphics|Bitmap|Image|Font|FontFamily|Brush|SolidBrush|Pen|StringFormat|Region|"
     r"GraphicsPath|ImageAttributes|Matrix)\b(?!\s*::)")
 ENTRY = re.compile(r"\bOC_SYSFN\s*\([^,()]*,\s*(\w+)\s*\)|\bOC_GDIPFN\s*\(\s*(\w+)\s*\)|"
-                   r"\bsysfn::Entry<[^;{]*>\s*(\w+)\s*[{(]")
+                   r"\bsys::Entry<[^;{]*>\s*(\w+)\s*[{(]")
 CALL = re.compile(r"\b([A-Za-z_]\w*)\s*\(")
 QUALIFIER = re.compile(r"(\w+)?::\s*$")
 
@@ -66,6 +69,10 @@ def main(root):
             continue
         for m in CALL.finditer(text):
             name = m.group(1)
+            if name in HELD and rel != HELD[name] and not text[max(0, m.start() - 80):m.start()].rstrip().endswith(
+                    (".", "->")):
+                found.append(f"{rel}:{line_of(text, m.start())}: {name}(...) outside its holder in {HELD[name]}")
+                continue
             if name not in names and not name.startswith("Gdip"):
                 continue
             before = text[max(0, m.start() - 80):m.start()].rstrip()

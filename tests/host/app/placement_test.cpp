@@ -11,7 +11,7 @@ namespace {
 
 const DisplayInfo kScreen1024{1024, 768, 32, 60};
 
-TEST(PlacementTest, DesignSizesOn1024x768LandInTheBottomRightCorner) {
+TEST(WindowPlaces, DesignSizesOn1024x768LandInTheBottomRightCorner) {
     const WindowDef* main = FindWindowDef(ids::kMainWindow);
     const WindowDef* panel = FindWindowDef(ids::kWebPanelWindow);
     const WindowDef* countdown = FindWindowDef(ids::kCountdownWindow);
@@ -29,7 +29,7 @@ TEST(PlacementTest, DesignSizesOn1024x768LandInTheBottomRightCorner) {
 
 // Each window keeps its place where it lies inside the work area; MainWindow moves by the least that brings it
 // inside, the strip and the panel with it and then by their own least.
-TEST(PlacementTest, PlacesMoveByTheLeastThatBringsThemInsideTheWorkArea) {
+TEST(WindowPlaces, PlacesMoveByTheLeastThatBringsThemInsideTheWorkArea) {
     struct Case {
         const char* name;
         Area workArea;
@@ -60,20 +60,20 @@ TEST(PlacementTest, PlacesMoveByTheLeastThatBringsThemInsideTheWorkArea) {
     }
 }
 
-TEST(PlacementTest, NoScreenGivesZerosAndPlacesWindowsOffTheTopLeft) {
+TEST(WindowPlaces, NoScreenGivesZerosAndPlacesWindowsOffTheTopLeft) {
     const DisplayInfo none{};
     EXPECT_EQ(MainWindowPosition(none, 128, 128), (Position{-128, -178}));
     EXPECT_EQ(WebPanelPosition(none, 128, 128, 250), (Position{-378, -188}));
     EXPECT_EQ(CountdownPosition(none, 295, 56), (Position{-120, -216}));
 }
 
-TEST(PlacementTest, ExtremeScreenValuesSaturateInsteadOfOverflowing) {
+TEST(WindowPlaces, ExtremeScreenValuesSaturateInsteadOfOverflowing) {
     const DisplayInfo huge{std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::min(), 0, 0};
     EXPECT_EQ(MainWindowPosition(huge, std::numeric_limits<int32_t>::max(), 128).left,
               std::numeric_limits<int32_t>::min());
 }
 
-TEST(WindowDefsTest, ControlsKeepTheirGeometryAndIdsClassBytes) {
+TEST(WindowDefs, ControlsKeepTheirGeometryAndIdsClassBytes) {
     for (const WindowDef& w : AllWindowDefs()) {
         EXPECT_EQ(w.id >> 24, 0x52u) << w.name;
         EXPECT_EQ(w.element >> 24, 0x06u) << w.name;
@@ -92,7 +92,7 @@ TEST(WindowDefsTest, ControlsKeepTheirGeometryAndIdsClassBytes) {
     EXPECT_EQ(FindWindowDef(0x52000000), nullptr);
 }
 
-TEST(WindowDefsTest, TimersStartWithTheirPeriods) {
+TEST(WindowDefs, TimersStartWithTheirPeriods) {
     EXPECT_EQ(FindControlDef(ids::kMainWindow, ids::kClockTimer)->interval, 1000);
     EXPECT_EQ(FindControlDef(ids::kMainWindow, ids::kCountdownTimer)->interval, 0);
 }

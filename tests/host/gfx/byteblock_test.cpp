@@ -9,7 +9,7 @@
 
 namespace {
 
-TEST(ByteBlockTest, CopyOfLaysOutDimensionCountByteCountAndBytes) {
+TEST(ByteBlocks, CopyOfLaysOutDimensionCountByteCountAndBytes) {
     const uint8_t raw[] = {0xDE, 0xAD, 0xBE};
     gfx::ByteBlock b = gfx::ByteBlock::CopyOf(raw, sizeof raw);
     ASSERT_NE(b.data(), nullptr);
@@ -20,7 +20,7 @@ TEST(ByteBlockTest, CopyOfLaysOutDimensionCountByteCountAndBytes) {
     EXPECT_EQ(gfx::BlockBytes(b.data()), b.bytes());
 }
 
-TEST(ByteBlockTest, ZeroedBlockIsAllZeroAndAnEmptyOneHasAHeader) {
+TEST(ByteBlocks, ZeroedBlockIsAllZeroAndAnEmptyOneHasAHeader) {
     gfx::ByteBlock b = gfx::ByteBlock::Zeroed(5);
     EXPECT_EQ(std::vector<uint8_t>(b.bytes(), b.bytes() + 5), std::vector<uint8_t>(5, 0));
     gfx::ByteBlock empty = gfx::ByteBlock::Zeroed(0);
@@ -29,7 +29,7 @@ TEST(ByteBlockTest, ZeroedBlockIsAllZeroAndAnEmptyOneHasAHeader) {
     EXPECT_EQ(gfx::BlockByteCount(empty.data()), 0u);
 }
 
-TEST(ByteBlockTest, AbsentBlockCountsAsEmpty) {
+TEST(ByteBlocks, AbsentBlockCountsAsEmpty) {
     gfx::ByteBlock none;
     EXPECT_EQ(none.data(), nullptr);
     EXPECT_EQ(none.bytes(), nullptr);
@@ -38,7 +38,7 @@ TEST(ByteBlockTest, AbsentBlockCountsAsEmpty) {
     EXPECT_EQ(gfx::BlockBytes(nullptr), nullptr);
 }
 
-TEST(ByteBlockTest, MovingHandsTheBlockOver) {
+TEST(ByteBlocks, MovingHandsTheBlockOver) {
     const uint8_t raw[] = {1, 2};
     gfx::ByteBlock a = gfx::ByteBlock::CopyOf(raw, 2);
     const uint8_t* where = a.data();

@@ -18,7 +18,7 @@ std::string Message(const char* hms) {
 }
 const std::string kZeroLeft = Message("0\xD0\xA1\xCA\xB1:0\xB7\xD6\xD6\xD3:0\xC3\xEB");  // 0小时:0分钟:0秒
 
-class SchedulerTest : public ::testing::Test {
+class Scheduler : public ::testing::Test {
   protected:
     void SetUp() override {
         ClearState();
@@ -139,7 +139,7 @@ class SchedulerTest : public ::testing::Test {
     int64_t moment_ = 0;
 };
 
-TEST_F(SchedulerTest, FocusClearsThePromptAndTheFormatError) {
+TEST_F(Scheduler, FocusClearsThePromptAndTheFormatError) {
     OnTimeEntryFocus();
     EXPECT_EQ(Entry(), "");
     entry_ = FORMAT_ERROR_TEXT;
@@ -147,13 +147,13 @@ TEST_F(SchedulerTest, FocusClearsThePromptAndTheFormatError) {
     EXPECT_EQ(Entry(), "");
 }
 
-TEST_F(SchedulerTest, FocusClearsThePastTimeTextThatOnlyTheUserCanPutThere) {
+TEST_F(Scheduler, FocusClearsThePastTimeTextThatOnlyTheUserCanPutThere) {
     entry_ = PAST_TIME_TEXT;
     OnTimeEntryFocus();
     EXPECT_EQ(Entry(), "");
 }
 
-TEST_F(SchedulerTest, FocusLeavesATypedTimeAndOtherTexts) {
+TEST_F(Scheduler, FocusLeavesATypedTimeAndOtherTexts) {
     for (const std::string& typed : {std::string("12:00:00"), std::string("abc"), std::string(TIME_PROMPT) + " "}) {
         entry_ = typed;
         OnTimeEntryFocus();
@@ -161,7 +161,7 @@ TEST_F(SchedulerTest, FocusLeavesATypedTimeAndOtherTexts) {
     }
 }
 
-TEST_F(SchedulerTest, ValidStartStoresTargetArmsTimerAndShowsCountdownWindow) {
+TEST_F(Scheduler, ValidStartStoresTargetArmsTimerAndShowsCountdownWindow) {
     stripShown_ = false;
     Start("8:5:0");
     EXPECT_EQ(CurrentState().targetHour, 8);
@@ -172,7 +172,7 @@ TEST_F(SchedulerTest, ValidStartStoresTargetArmsTimerAndShowsCountdownWindow) {
     EXPECT_EQ(Entry(), "8:5:0");  // what the user typed stays
 }
 
-TEST_F(SchedulerTest, FullWidthDigitsAndColonsLeadingBlankAndTrailingColonAreAccepted) {
+TEST_F(Scheduler, FullWidthDigitsAndColonsLeadingBlankAndTrailingColonAreAccepted) {
     Start("\xA3\xB2\xA3\xB2:\xA3\xB3\xA3\xB0:\xA3\xB1\xA3\xB5");  // ２２:３０:１５
     EXPECT_EQ(CurrentState().targetHour, 22);
     EXPECT_EQ(CurrentState().targetMinute, 30);
@@ -197,7 +197,7 @@ TEST_F(SchedulerTest, FullWidthDigitsAndColonsLeadingBlankAndTrailingColonAreAcc
     EXPECT_TRUE(CountdownArmed());
 }
 
-TEST_F(SchedulerTest, PartsOutsideTheirRangeAreStoredUnchangedWhileTheTotalIsWithinTheDay) {
+TEST_F(Scheduler, PartsOutsideTheirRangeAreStoredUnchangedWhileTheTotalIsWithinTheDay) {
     Start("-3:99:25");
     EXPECT_EQ(CurrentState().targetHour, -3);
     EXPECT_EQ(CurrentState().targetMinute, 99);
@@ -209,7 +209,7 @@ TEST_F(SchedulerTest, PartsOutsideTheirRangeAreStoredUnchangedWhileTheTotalIsWit
 
 // A total beyond 24:00:00 is never reached (the time of day falls back to 0 at midnight): refused as a format
 // error, and a countdown already running goes on.
-TEST_F(SchedulerTest, ATargetBeyondTheEndOfTheDayIsRefusedAndNothingStarts) {
+TEST_F(Scheduler, ATargetBeyondTheEndOfTheDayIsRefusedAndNothingStarts) {
     for (const char* entry : {"25:00:00", "23:75:00", "24:00:01", "0:0:86401", "0:1441:0", "99999999999:00:00"}) {
         ClearState();
         countdownArmed_ = false;
@@ -227,7 +227,7 @@ TEST_F(SchedulerTest, ATargetBeyondTheEndOfTheDayIsRefusedAndNothingStarts) {
     EXPECT_EQ(LastMessage(), Message("0\xD0\xA1\xCA\xB1:0\xB7\xD6\xD6\xD3:8\xC3\xEB"));
 }
 
-TEST_F(SchedulerTest, WrongNumberOfPiecesShowsFormatErrorAndArmsNothing) {
+TEST_F(Scheduler, WrongNumberOfPiecesShowsFormatErrorAndArmsNothing) {
     const std::string twoFullWidthPieces =
         "12\xA3\xBA"
         "30";  // 12：30
@@ -240,7 +240,7 @@ TEST_F(SchedulerTest, WrongNumberOfPiecesShowsFormatErrorAndArmsNothing) {
     }
 }
 
-TEST_F(SchedulerTest, LettersArmACountdownToMidnightThatTheFirstTickEndsAsPast) {
+TEST_F(Scheduler, LettersArmACountdownToMidnightThatTheFirstTickEndsAsPast) {
     At(9, 0, 0);
     Start("ab:cd:ef");
     EXPECT_TRUE(CountdownArmed());
@@ -248,7 +248,7 @@ TEST_F(SchedulerTest, LettersArmACountdownToMidnightThatTheFirstTickEndsAsPast) 
     EXPECT_TRUE(EndedAsPast());
 }
 
-TEST_F(SchedulerTest, FiveSecondsAheadCountsDownAndRequestsOneSecondBeforeTheTarget) {
+TEST_F(Scheduler, FiveSecondsAheadCountsDownAndRequestsOneSecondBeforeTheTarget) {
     At(10, 0, 0);
     Start("10:00:05");
     TickAt(10, 0, 1);
@@ -274,7 +274,7 @@ TEST_F(SchedulerTest, FiveSecondsAheadCountsDownAndRequestsOneSecondBeforeTheTar
 
 // A refused switch-off is said in the strip, with the system's code and reason; the countdown ends as usual
 // and the refusal stays on show.
-TEST_F(SchedulerTest, RefusedSwitchOffIsShownInPlaceOfTheLastMessage) {
+TEST_F(Scheduler, RefusedSwitchOffIsShownInPlaceOfTheLastMessage) {
     const std::string failed = "\xB9\xD8\xBB\xFA\xCA\xA7\xB0\xDC";  // 关机失败
     answer_ = {false, 1314, "A required privilege is not held by the client"};
     At(10, 0, 0);
@@ -296,7 +296,7 @@ TEST_F(SchedulerTest, RefusedSwitchOffIsShownInPlaceOfTheLastMessage) {
 
 // Only the strip's left 118 pixels of text room are on the screen: the code keeps every digit, the reason is
 // shortened to what fits there.
-TEST_F(SchedulerTest, ARefusalIsLaidOutWithinTheVisiblePartOfTheStrip) {
+TEST_F(Scheduler, ARefusalIsLaidOutWithinTheVisiblePartOfTheStrip) {
     const std::string failed = "\xB9\xD8\xBB\xFA\xCA\xA7\xB0\xDC";  // 关机失败
     // 并非所有被引用的特权或组都分配给呼叫方
     const std::string reason =
@@ -324,7 +324,7 @@ TEST_F(SchedulerTest, ARefusalIsLaidOutWithinTheVisiblePartOfTheStrip) {
     }
 }
 
-TEST_F(SchedulerTest, ATickThatReadsTheLastSecondAgainEndsTheCountdownWithoutAskingAgain) {
+TEST_F(Scheduler, ATickThatReadsTheLastSecondAgainEndsTheCountdownWithoutAskingAgain) {
     At(10, 0, 0);
     Start("10:00:02");
     TickAt(10, 0, 1);
@@ -334,7 +334,7 @@ TEST_F(SchedulerTest, ATickThatReadsTheLastSecondAgainEndsTheCountdownWithoutAsk
     EXPECT_EQ(LastMessage(), kZeroLeft);
 }
 
-TEST_F(SchedulerTest, MessageNumbersHaveNoLeadingZeros) {
+TEST_F(Scheduler, MessageNumbersHaveNoLeadingZeros) {
     At(10, 0, 0);
     Start("11:02:06");  // 3726 s ahead, 3725 after the decrement
     TickAt(10, 0, 0);
@@ -343,7 +343,7 @@ TEST_F(SchedulerTest, MessageNumbersHaveNoLeadingZeros) {
 }
 
 // The strip had shown an earlier countdown's last message: it is emptied and hidden, so it claims nothing.
-TEST_F(SchedulerTest, TargetNowOrEarlierEndsAtTheFirstTickSayingTheTimeIsPast) {
+TEST_F(Scheduler, TargetNowOrEarlierEndsAtTheFirstTickSayingTheTimeIsPast) {
     struct Case {
         int h, m, s;
         const char* entry;
@@ -361,7 +361,7 @@ TEST_F(SchedulerTest, TargetNowOrEarlierEndsAtTheFirstTickSayingTheTimeIsPast) {
     }
 }
 
-TEST_F(SchedulerTest, StopHidesTheWindowAtOnceAndTheNextTickResets) {
+TEST_F(Scheduler, StopHidesTheWindowAtOnceAndTheNextTickResets) {
     At(10, 0, 0);
     Start("11:00:00");
     TickAt(10, 0, 1);
@@ -377,7 +377,7 @@ TEST_F(SchedulerTest, StopHidesTheWindowAtOnceAndTheNextTickResets) {
 
 // Stop is final: only an accepted new target counts down again. A rejected one within the same second, or
 // before any countdown, leaves the stop standing.
-TEST_F(SchedulerTest, StopStandsUntilAnAcceptedStart) {
+TEST_F(Scheduler, StopStandsUntilAnAcceptedStart) {
     OnStopClicked();
     Start("12:30");
     EXPECT_EQ(CurrentState().stopRequested, 1);
@@ -396,7 +396,7 @@ TEST_F(SchedulerTest, StopStandsUntilAnAcceptedStart) {
     EXPECT_FALSE(StripShown());
 }
 
-TEST_F(SchedulerTest, MalformedStartDuringCountdownKeepsTheOldTarget) {
+TEST_F(Scheduler, MalformedStartDuringCountdownKeepsTheOldTarget) {
     At(10, 0, 0);
     Start("10:00:10");
     TickAt(10, 0, 1);
@@ -407,7 +407,7 @@ TEST_F(SchedulerTest, MalformedStartDuringCountdownKeepsTheOldTarget) {
     EXPECT_TRUE(CountdownArmed());
 }
 
-TEST_F(SchedulerTest, ValidStartDuringCountdownReplacesTheTarget) {
+TEST_F(Scheduler, ValidStartDuringCountdownReplacesTheTarget) {
     At(10, 0, 0);
     Start("12:00:00");
     TickAt(10, 0, 1);
@@ -416,7 +416,7 @@ TEST_F(SchedulerTest, ValidStartDuringCountdownReplacesTheTarget) {
     EXPECT_EQ(LastMessage(), Message("0\xD0\xA1\xCA\xB1:0\xB7\xD6\xD6\xD3:6\xC3\xEB"));
 }
 
-TEST_F(SchedulerTest, TwentyFourHundredIsReachedAtOneSecondBeforeMidnight) {
+TEST_F(Scheduler, TwentyFourHundredIsReachedAtOneSecondBeforeMidnight) {
     At(23, 59, 50);
     Start("24:00:00");
     TickEverySecondFrom(23, 59, 50, 10);
@@ -425,7 +425,7 @@ TEST_F(SchedulerTest, TwentyFourHundredIsReachedAtOneSecondBeforeMidnight) {
 }
 
 // The target is a moment of the day it was typed on: midnight does not turn it into tomorrow's.
-TEST_F(SchedulerTest, TheTargetStaysOnTheDayItWasTypedOnAcrossMidnight) {
+TEST_F(Scheduler, TheTargetStaysOnTheDayItWasTypedOnAcrossMidnight) {
     At(23, 59, 50);
     Start("24:00:00");
     TickEverySecondFrom(23, 59, 50, 9);  // up to 23:59:58, one second left
@@ -446,7 +446,7 @@ TEST_F(SchedulerTest, TheTargetStaysOnTheDayItWasTypedOnAcrossMidnight) {
 
 // The machine is held awake from an accepted start to every end of the countdown, and told the moment of
 // the switch-off and the target's time.
-TEST_F(SchedulerTest, TheMachineIsHeldAwakeExactlyWhileACountdownRuns) {
+TEST_F(Scheduler, TheMachineIsHeldAwakeExactlyWhileACountdownRuns) {
     const auto held = [this](int h, int m, int s, const char* text) {
         return AwakeCall{
             CalendarSeconds(clock_) - (clock_.hour * 3600 + clock_.minute * 60 + clock_.second) + h * 3600 + m * 60 + s,
@@ -491,7 +491,7 @@ TEST_F(SchedulerTest, TheMachineIsHeldAwakeExactlyWhileACountdownRuns) {
     EXPECT_EQ(awake_.size(), 3u);
 }
 
-TEST_F(SchedulerTest, AChangeOfTheClockShowsTheTimeAtOnce) {
+TEST_F(Scheduler, AChangeOfTheClockShowsTheTimeAtOnce) {
     At(10, 0, 0);
     Start("11:00:00");
     At(10, 20, 0);  // resumed from sleep; the next tick is up to a second away
@@ -540,7 +540,7 @@ TEST(MomentOfLocalTime, FollowsTheRulesForTimesOnceTwiceAndNever) {
     }
 }
 
-TEST_F(SchedulerTest, ATargetInTheSkippedHourSwitchesOffWhenTheClockJumpsPastIt) {
+TEST_F(Scheduler, ATargetInTheSkippedHourSwitchesOffWhenTheClockJumpsPastIt) {
     UseZone(CentralEurope);
     const int64_t skip = CalendarSeconds({2026, 3, 29, 1, 0, 0});
     moment_ = skip - 10;  // 01:59:50 local
@@ -553,7 +553,7 @@ TEST_F(SchedulerTest, ATargetInTheSkippedHourSwitchesOffWhenTheClockJumpsPastIt)
 }
 
 // A new zone moves the target to that zone's wall clock: the typed time is what the user sees.
-TEST_F(SchedulerTest, ANewTimeZoneMovesTheTargetToItsWallClock) {
+TEST_F(Scheduler, ANewTimeZoneMovesTheTargetToItsWallClock) {
     UseZone([](int64_t moment) { return FromCalendarSeconds(moment + 3600); });
     moment_ = CalendarSeconds({2026, 1, 10, 20, 0, 0});  // 21:00 local
     Start("22:00:00");
@@ -572,7 +572,7 @@ TEST_F(SchedulerTest, ANewTimeZoneMovesTheTargetToItsWallClock) {
     EXPECT_EQ(awake_.back().moment, CalendarSeconds({2026, 1, 10, 22, 0, 0}));
 }
 
-TEST_F(SchedulerTest, ClockShowsTwoDigitPartsAtMidnightAndJustBefore) {
+TEST_F(Scheduler, ClockShowsTwoDigitPartsAtMidnightAndJustBefore) {
     At(0, 0, 0);
     OnClockTimer();
     EXPECT_EQ(clockText_, "Now-00:00:00");
@@ -584,7 +584,7 @@ TEST_F(SchedulerTest, ClockShowsTwoDigitPartsAtMidnightAndJustBefore) {
     EXPECT_EQ(clockText_, "Now-09:05:07");
 }
 
-TEST_F(SchedulerTest, SkippedLastSecondStillRequestsOnceThenResets) {
+TEST_F(Scheduler, SkippedLastSecondStillRequestsOnceThenResets) {
     At(10, 0, 0);
     Start("10:00:05");
     TickAt(10, 0, 2);
@@ -597,7 +597,7 @@ TEST_F(SchedulerTest, SkippedLastSecondStillRequestsOnceThenResets) {
     EXPECT_EQ(requests_.size(), 1u);
 }
 
-TEST_F(SchedulerTest, LateTickWithinFiveSecondsRequestsBeyondThatOnlyResets) {
+TEST_F(Scheduler, LateTickWithinFiveSecondsRequestsBeyondThatOnlyResets) {
     At(10, 0, 0);
     Start("10:00:05");
     TickAt(10, 0, 1);
@@ -611,7 +611,7 @@ TEST_F(SchedulerTest, LateTickWithinFiveSecondsRequestsBeyondThatOnlyResets) {
     EXPECT_TRUE(EndedAsPast());
 }
 
-TEST_F(SchedulerTest, StopBeforeALateTickWins) {
+TEST_F(Scheduler, StopBeforeALateTickWins) {
     At(10, 0, 0);
     Start("10:00:05");
     TickAt(10, 0, 3);
@@ -621,7 +621,7 @@ TEST_F(SchedulerTest, StopBeforeALateTickWins) {
     EXPECT_TRUE(IsIdleAfterReset());
 }
 
-TEST_F(SchedulerTest, NewPastTargetAfterARunningCountdownDoesNotRequest) {
+TEST_F(Scheduler, NewPastTargetAfterARunningCountdownDoesNotRequest) {
     At(10, 0, 0);
     Start("11:00:00");
     TickAt(10, 0, 1);
@@ -630,7 +630,7 @@ TEST_F(SchedulerTest, NewPastTargetAfterARunningCountdownDoesNotRequest) {
     EXPECT_TRUE(EndedAsPast());
 }
 
-TEST_F(SchedulerTest, HandlersRunWithNoPortInstalled) {
+TEST_F(Scheduler, HandlersRunWithNoPortInstalled) {
     SetPort({});
     OnTimeEntryFocus();
     OnStartClicked();  // reads the empty text: a format error, told to no one

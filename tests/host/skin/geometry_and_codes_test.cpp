@@ -1,11 +1,12 @@
-#include "skin/rules.h"
+#include "skin/floor/codes.h"
+#include "skin/floor/geometry.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cstring>
 
-#include "skin/keys.h"
+#include "skin/floor/keys.h"
 
 namespace skin {
 namespace {
@@ -47,25 +48,25 @@ TEST(FitSize, DegenerateSizesDoNotDivideByZero) {
 }
 
 TEST(PlaceImage, FitCentresTheShrunkImage) {
-    EXPECT_EQ(PlaceImage(kBackFit, 200, 100, 100, 100), (Placement{0, 25, 100, 50, false}));
-    EXPECT_EQ(PlaceImage(kBackFit, 100, 300, 200, 150), (Placement{75, 0, 50, 150, false}));
-    EXPECT_EQ(PlaceImage(kBackFit, 40, 30, 101, 50), (Placement{30, 10, 40, 30, false}));
-    EXPECT_EQ(PlaceImage(kBackFit, 200, 100, 50, 50), (Placement{0, 12, 50, 25, false}));
+    EXPECT_EQ(PlaceImage(kBackFit, 200, 100, 100, 100), (ImagePlace{0, 25, 100, 50, false}));
+    EXPECT_EQ(PlaceImage(kBackFit, 100, 300, 200, 150), (ImagePlace{75, 0, 50, 150, false}));
+    EXPECT_EQ(PlaceImage(kBackFit, 40, 30, 101, 50), (ImagePlace{30, 10, 40, 30, false}));
+    EXPECT_EQ(PlaceImage(kBackFit, 200, 100, 50, 50), (ImagePlace{0, 12, 50, 25, false}));
 }
 
 TEST(PlaceImage, StretchFillsTheBoxWhateverTheProportions) {
-    EXPECT_EQ(PlaceImage(kBackStretch, 10, 300, 64, 20), (Placement{0, 0, 64, 20, false}));
+    EXPECT_EQ(PlaceImage(kBackStretch, 10, 300, 64, 20), (ImagePlace{0, 0, 64, 20, false}));
 }
 
 TEST(PlaceImage, NaturalSizeKeepsOwnSizeAndMarksLargerImagesCropped) {
-    EXPECT_EQ(PlaceImage(kBackNaturalSize, 40, 20, 50, 30), (Placement{0, 0, 40, 20, false}));
-    EXPECT_EQ(PlaceImage(kBackNaturalSize, 60, 20, 50, 30), (Placement{0, 0, 60, 20, true}));
-    EXPECT_EQ(PlaceImage(kBackNaturalSize, 50, 31, 50, 30), (Placement{0, 0, 50, 31, true}));
+    EXPECT_EQ(PlaceImage(kBackNaturalSize, 40, 20, 50, 30), (ImagePlace{0, 0, 40, 20, false}));
+    EXPECT_EQ(PlaceImage(kBackNaturalSize, 60, 20, 50, 30), (ImagePlace{0, 0, 60, 20, true}));
+    EXPECT_EQ(PlaceImage(kBackNaturalSize, 50, 31, 50, 30), (ImagePlace{0, 0, 50, 31, true}));
 }
 
 TEST(PlaceImage, UnknownBackTypeIsNaturalSize) {
     EXPECT_EQ(PlaceImage(7, 60, 20, 50, 30), PlaceImage(kBackNaturalSize, 60, 20, 50, 30));
-    EXPECT_EQ(PlaceImage(-1, 10, 10, 50, 30), (Placement{0, 0, 10, 10, false}));
+    EXPECT_EQ(PlaceImage(-1, 10, 10, 50, 30), (ImagePlace{0, 0, 10, 10, false}));
 }
 
 TEST(StateImageKey, EachStatePicksItsFaceAndUnknownStatesTheNormalFace) {

@@ -29,7 +29,7 @@ void CountPeriod() {
         g_firstPeriodTick = GetTickCount();
 }
 
-class ControlsTest : public testing::Test {
+class Controls : public testing::Test {
   protected:
     static void SetUpTestSuite() { gfx::StartGraphicsSession(); }
     void SetUp() override {
@@ -55,7 +55,7 @@ class ControlsTest : public testing::Test {
     HWND main_ = nullptr;
 };
 
-TEST_F(ControlsTest, TimerIntervalZeroOrNegativeStopsAndRepeatedValueKeepsTheTimerRunning) {
+TEST_F(Controls, TimerIntervalZeroOrNegativeStopsAndRepeatedValueKeepsTheTimerRunning) {
     BindEvent(ids::kMainWindow, ids::kCountdownTimer, kEventPeriod, CountPeriod);
     SetControlProperty(ids::kMainWindow, ids::kCountdownTimer, kTimerInterval, 30);
     EXPECT_TRUE(PumpUntil([] { return g_periods >= 3; }, 3000));
@@ -85,7 +85,7 @@ TEST_F(ControlsTest, TimerIntervalZeroOrNegativeStopsAndRepeatedValueKeepsTheTim
     SetControlProperty(ids::kMainWindow, ids::kCountdownTimer, kTimerInterval, 0);
 }
 
-TEST_F(ControlsTest, EveryContentWriteFiresOneChangeEventEvenWhenTheTextIsUnchanged) {
+TEST_F(Controls, EveryContentWriteFiresOneChangeEventEvenWhenTheTextIsUnchanged) {
     BindEvent(ids::kMainWindow, ids::kTimeEntryEdit, kEventChanged, CountChange);
     SetControlProperty(ids::kMainWindow, ids::kTimeEntryEdit, kEditContent, "12:00:00");
     EXPECT_EQ(g_changes, 1);
@@ -105,7 +105,7 @@ TEST_F(ControlsTest, EveryContentWriteFiresOneChangeEventEvenWhenTheTextIsUnchan
     BindEvent(ids::kMainWindow, ids::kTimeEntryEdit, kEventChanged, [] {});
 }
 
-TEST_F(ControlsTest, ControlsHaveTheirDefinedGeometryKindsAndTexts) {
+TEST_F(Controls, ControlsHaveTheirDefinedGeometryKindsAndTexts) {
     EXPECT_EQ(GetControlProperty(ids::kMainWindow, ids::kMainWindowElement, kPropWidth).number, 128);
     EXPECT_EQ(GetControlProperty(ids::kMainWindow, ids::kMainWindowElement, kPropHeight).number, 128);
     EXPECT_EQ(GetControlProperty(ids::kMainWindow, ids::kStopButton, kPropLeft).number, 87);
@@ -132,7 +132,7 @@ TEST_F(ControlsTest, ControlsHaveTheirDefinedGeometryKindsAndTexts) {
     EXPECT_EQ(reinterpret_cast<HGDIOBJ>(SendMessageA(holder, WM_GETFONT, 0, 0)), GetStockObject(DEFAULT_GUI_FONT));
 }
 
-TEST_F(ControlsTest, WindowsAreTopmostOwnedByAnInvisibleWindowAndOutOfTheTaskbar) {
+TEST_F(Controls, WindowsAreTopmostOwnedByAnInvisibleWindowAndOutOfTheTaskbar) {
     for (WindowId id : {ids::kCountdownWindow, ids::kWebPanelWindow})
         ASSERT_NE(LoadWindow(id), nullptr);
     for (WindowId id : {ids::kMainWindow, ids::kCountdownWindow, ids::kWebPanelWindow}) {
@@ -182,7 +182,7 @@ LRESULT CALLBACK WatchZOrder(int code, WPARAM wParam, LPARAM lParam) {
 // However MainWindow is raised or activated, the strip over its top edge is above it at every moment: the
 // raise puts MainWindow just below the strip rather than the strip being raised again after. A strip shown
 // while MainWindow is above it goes to the top.
-TEST_F(ControlsTest, TheStripIsAboveMainWindowAtEveryChangeOfTheZOrder) {
+TEST_F(Controls, TheStripIsAboveMainWindowAtEveryChangeOfTheZOrder) {
     ASSERT_NE(LoadWindow(ids::kCountdownWindow), nullptr);
     ASSERT_NE(LoadWindow(ids::kWebPanelWindow), nullptr);
     HWND strip = GetControlHandle(ids::kCountdownWindow, ids::kCountdownWindowElement, ControlKind::Window);
@@ -228,7 +228,7 @@ bool NextMessageIsCaptionDrag(HWND w) {
     return found;
 }
 
-TEST_F(ControlsTest, LeftPressOnTheBareWindowDragsMainAndCountdownButNotTheWebPanel) {
+TEST_F(Controls, LeftPressOnTheBareWindowDragsMainAndCountdownButNotTheWebPanel) {
     ASSERT_NE(LoadWindow(ids::kCountdownWindow), nullptr);
     ASSERT_NE(LoadWindow(ids::kWebPanelWindow), nullptr);
     HWND countdown = GetControlHandle(ids::kCountdownWindow, ids::kCountdownWindowElement, ControlKind::Window);
@@ -245,7 +245,7 @@ TEST_F(ControlsTest, LeftPressOnTheBareWindowDragsMainAndCountdownButNotTheWebPa
 // The holder of the countdown message lies unseen under MainWindow's face: it keeps its text, place and
 // visibility, but a click at its place reaches the window (which is dragged by it) and the focus, given to
 // it, goes on to the window, so that no typing and no system caret reach the holder.
-TEST_F(ControlsTest, TheCountdownMessageHolderTakesNoClicksAndNoFocus) {
+TEST_F(Controls, TheCountdownMessageHolderTakesNoClicksAndNoFocus) {
     HWND holder = GetControlHandle(ids::kMainWindow, ids::kCountdownTextHolder, ControlKind::EditBox);
     ASSERT_NE(holder, nullptr);
     SetControlProperty(ids::kMainWindow, ids::kCountdownTextHolder, kEditContent, "kept");
@@ -262,7 +262,7 @@ TEST_F(ControlsTest, TheCountdownMessageHolderTakesNoClicksAndNoFocus) {
     EXPECT_EQ(GetControlProperty(ids::kMainWindow, ids::kCountdownTextHolder, kPropLeft).number, 8);
 }
 
-TEST_F(ControlsTest, EscapeClosesTheWindowThatHasTheFocus) {
+TEST_F(Controls, EscapeClosesTheWindowThatHasTheFocus) {
     ASSERT_NE(LoadWindow(ids::kCountdownWindow), nullptr);
     ASSERT_NE(LoadWindow(ids::kWebPanelWindow), nullptr);
     ASSERT_EQ(LiveWindowCount(), 3);
@@ -290,7 +290,7 @@ TEST_F(ControlsTest, EscapeClosesTheWindowThatHasTheFocus) {
     EXPECT_EQ(LiveWindowCount(), 0);
 }
 
-TEST_F(ControlsTest, ClosingOneWindowKeepsTheLoopAndTheLastOneQuitsWithCodeZero) {
+TEST_F(Controls, ClosingOneWindowKeepsTheLoopAndTheLastOneQuitsWithCodeZero) {
     ASSERT_NE(LoadWindow(ids::kCountdownWindow), nullptr);
     DrainMessages();
     MSG msg;
@@ -303,7 +303,7 @@ TEST_F(ControlsTest, ClosingOneWindowKeepsTheLoopAndTheLastOneQuitsWithCodeZero)
     EXPECT_EQ(msg.wParam, 0u);
 }
 
-TEST_F(ControlsTest, WebPanelIsHostedPastTheWindowEdgesAndNavigated) {
+TEST_F(Controls, WebPanelIsHostedPastTheWindowEdgesAndNavigated) {
     ASSERT_NE(LoadWindow(ids::kWebPanelWindow), nullptr);
     HWND host = GetControlHandle(ids::kWebPanelWindow, ids::kWebPanel, ControlKind::HtmlViewer);
     ASSERT_NE(host, nullptr);
@@ -329,7 +329,7 @@ LRESULT CALLBACK RefuseEditBoxes(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-TEST_F(ControlsTest, EditBoxesWhoseWindowsCannotBeMadeLeaveNoBrushOrFontBehind) {
+TEST_F(Controls, EditBoxesWhoseWindowsCannotBeMadeLeaveNoBrushOrFontBehind) {
     DestroyWindow(main_);
     HHOOK hook = SetWindowsHookExA(WH_CBT, RefuseEditBoxes, nullptr, GetCurrentThreadId());
     ASSERT_NE(hook, nullptr);

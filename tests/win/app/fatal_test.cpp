@@ -129,11 +129,11 @@ Gdiplus::Status WINAPI RefuseGraphics(ULONG_PTR*, const Gdiplus::GdiplusStartupI
 
 // GDI+ refuses to start: no face could be drawn.
 testsupport::ChildRegistration graphicsRefused("graphics-refused", [](int, char**) {
-    sys::GdiplusStartup.binding().address = reinterpret_cast<void*>(RefuseGraphics);
+    sys::GdiplusStartup.bound().address = reinterpret_cast<void*>(RefuseGraphics);
     return app::StartUp();
 });
 
-TEST(FatalErrorTest, NothingTicksOrSwitchesOffWhileTheBoxIsUp) {
+TEST(FatalError, NothingTicksOrSwitchesOffWhileTheBoxIsUp) {
     const DWORD start = GetTickCount();
     FatalBox box = RunChildUntilFatalBox("failure-during-countdown", [start] {
         // Held until the target and a late tick's allowance have passed.
@@ -143,33 +143,33 @@ TEST(FatalErrorTest, NothingTicksOrSwitchesOffWhileTheBoxIsUp) {
     EXPECT_EQ(box.exitCode, 0xFFFFFFFFu) << "77: the switch-off ran under the box";
 }
 
-TEST(FatalErrorTest, GraphicsThatCannotStartIsAFatalErrorWithItsStatus) {
+TEST(FatalError, GraphicsThatCannotStartIsAFatalErrorWithItsStatus) {
     FatalBox box = RunChildUntilFatalBox("graphics-refused");
     EXPECT_EQ(box.text, "运行时出错!\r\n\r\n错误代码：18\r\n\r\n错误信息：启动 GDI+ 失败\r\n");
     EXPECT_EQ(box.exitCode, 0xFFFFFFFFu);
 }
 
-TEST(FatalErrorTest, StartWindowThatCannotBeLoadedShowsTheRunErrorBoxAndEndsWithMinusOne) {
+TEST(FatalError, StartWindowThatCannotBeLoadedShowsTheRunErrorBoxAndEndsWithMinusOne) {
     FatalBox box = RunChildUntilFatalBox("missing-start-window");
     EXPECT_EQ(box.caption, "错误");
     EXPECT_EQ(box.text, "运行时出错!\r\n\r\n错误信息：载入启动窗口失败\r\n");
     EXPECT_EQ(box.exitCode, 0xFFFFFFFFu);
 }
 
-TEST(FatalErrorTest, FailedAllocationNamesTheSizeAndEndsWithMinusOne) {
+TEST(FatalError, FailedAllocationNamesTheSizeAndEndsWithMinusOne) {
     FatalBox box = RunChildUntilFatalBox("failed-allocation");
     std::string size = std::to_string(Unobtainable());
     EXPECT_EQ(box.text, "运行时出错!\r\n\r\n错误信息：分配 " + size + " 字节内存失败!\r\n");
     EXPECT_EQ(box.exitCode, 0xFFFFFFFFu);
 }
 
-TEST(FatalErrorTest, FailureWhileTheRunEndsEndsAtOnceWithoutASecondBox) {
+TEST(FatalError, FailureWhileTheRunEndsEndsAtOnceWithoutASecondBox) {
     FatalBox box = RunChildUntilFatalBox("failure-while-ending");
     EXPECT_EQ(box.text, "运行时出错!\r\n\r\n错误信息：分配 " + std::to_string(Unobtainable()) + " 字节内存失败!\r\n");
     EXPECT_EQ(box.exitCode, 0xFFFFFFFFu);  // a second box, left unanswered, would end as 98
 }
 
-TEST(FatalErrorTest, NothrowAllocationsThatFailAnswerNull) {
+TEST(FatalError, NothrowAllocationsThatFailAnswerNull) {
     void* single = ::operator new(Unobtainable(), std::nothrow);
     char* array = new (std::nothrow) char[Unobtainable()];
     EXPECT_EQ(single, nullptr);
@@ -178,7 +178,7 @@ TEST(FatalErrorTest, NothrowAllocationsThatFailAnswerNull) {
     delete[] array;
 }
 
-TEST(FatalErrorTest, TextCarriesTheCodeWhenOneIsKnown) {
+TEST(FatalError, TextCarriesTheCodeWhenOneIsKnown) {
     EXPECT_EQ(base::FatalRunErrorText("x", 5), "运行时出错!\r\n\r\n错误代码：5\r\n\r\n错误信息：x\r\n");
     EXPECT_EQ(base::FatalRunErrorText("", std::nullopt), "运行时出错!\r\n\r\n");
     // GBK at run time: 错误 is the two characters B4 ED CE F3.

@@ -16,11 +16,11 @@
 
 namespace {
 
-inline sysfn::Entry<decltype(&Gdiplus::DllExports::GdipGetStringFormatFlags)> GetStringFormatFlags{
+inline sys::Entry<decltype(&Gdiplus::DllExports::GdipGetStringFormatFlags)> GetStringFormatFlags{
     "GdiPlus.dll", "GdipGetStringFormatFlags"};
-inline sysfn::Entry<decltype(&Gdiplus::DllExports::GdipGetStringFormatAlign)> GetStringFormatAlign{
+inline sys::Entry<decltype(&Gdiplus::DllExports::GdipGetStringFormatAlign)> GetStringFormatAlign{
     "GdiPlus.dll", "GdipGetStringFormatAlign"};
-inline sysfn::Entry<decltype(&Gdiplus::DllExports::GdipGetStringFormatLineAlign)> GetStringFormatLineAlign{
+inline sys::Entry<decltype(&Gdiplus::DllExports::GdipGetStringFormatLineAlign)> GetStringFormatLineAlign{
     "GdiPlus.dll", "GdipGetStringFormatLineAlign"};
 
 struct FontFacts {
@@ -137,7 +137,7 @@ int InkOf(Gdiplus::GpFont* font, const wchar_t* text) {
     return Ink(Drawn(font, text));
 }
 
-class FontsTest : public testing::Test {
+class FontsFromWindows : public testing::Test {
   protected:
     void SetUp() override { gfxtest::EnsureGraphicsSession(); }
 
@@ -153,7 +153,7 @@ class FontsTest : public testing::Test {
     }
 };
 
-TEST_F(FontsTest, ArialWithCharacterHeight14GivesArialOf14PixelsRegular) {
+TEST_F(FontsFromWindows, ArialWithCharacterHeight14GivesArialOf14PixelsRegular) {
     FontFacts f = FromWindow({});
     EXPECT_EQ(f.size, 14.0f);
     EXPECT_EQ(f.unit, Gdiplus::UnitPixel);
@@ -165,7 +165,7 @@ TEST_F(FontsTest, ArialWithCharacterHeight14GivesArialOf14PixelsRegular) {
 // A Chinese Windows links a Chinese font behind Arial (FontLink\SystemLink), so that the entry field's
 // "时间格式" shows. Without the link Liberation Sans, which stands in for Arial under Wine, has no Chinese
 // glyphs and every Chinese character draws the same box.
-TEST_F(FontsTest, ChineseCharactersInTheEntryFieldsFontDrawTheirOwnGlyphs) {
+TEST_F(FontsFromWindows, ChineseCharactersInTheEntryFieldsFontDrawTheirOwnGlyphs) {
     const app::FontDef& entry = *app::FindControlDef(app::ids::kMainWindow, app::ids::kTimeEntryEdit)->font;
     FontWindow window(
         LogfontSpec{.face = entry.face, .height = entry.height, .weight = entry.weight, .charset = entry.charset});
@@ -183,11 +183,11 @@ TEST_F(FontsTest, ChineseCharactersInTheEntryFieldsFontDrawTheirOwnGlyphs) {
                                          << "\": no Chinese font is linked behind it";
 }
 
-TEST_F(FontsTest, PositiveCellHeightIsUsedAsTheEmSize) {
+TEST_F(FontsFromWindows, PositiveCellHeightIsUsedAsTheEmSize) {
     EXPECT_EQ(FromWindow({.height = 20}).size, 20.0f);
 }
 
-TEST_F(FontsTest, BoldOnlyForWeights600And700) {
+TEST_F(FontsFromWindows, BoldOnlyForWeights600And700) {
     EXPECT_EQ(FromWindow({.weight = 400}).style, 0);
     EXPECT_EQ(FromWindow({.weight = 500}).style, 0);
     EXPECT_EQ(FromWindow({.weight = 600}).style, gfx::kFontStyleBold);
@@ -196,7 +196,7 @@ TEST_F(FontsTest, BoldOnlyForWeights600And700) {
     EXPECT_EQ(FromWindow({.weight = 900}).style, 0);
 }
 
-TEST_F(FontsTest, ItalicUnderlineAndStrikeoutEachFromAFlagOfExactlyOne) {
+TEST_F(FontsFromWindows, ItalicUnderlineAndStrikeoutEachFromAFlagOfExactlyOne) {
     EXPECT_EQ(FromWindow({.italic = 1}).style, gfx::kFontStyleItalic);
     EXPECT_EQ(FromWindow({.underline = 1}).style, gfx::kFontStyleUnderline);
     EXPECT_EQ(FromWindow({.strikeOut = 1}).style, gfx::kFontStyleStrikeout);
@@ -204,7 +204,7 @@ TEST_F(FontsTest, ItalicUnderlineAndStrikeoutEachFromAFlagOfExactlyOne) {
     EXPECT_EQ(FromWindow({.italic = 2, .underline = 255}).style, 0);
 }
 
-TEST_F(FontsTest, WindowWithoutFontGivesNoFontAndKeepsTheHeldOne) {
+TEST_F(FontsFromWindows, WindowWithoutFontGivesNoFontAndKeepsTheHeldOne) {
     FontWindow plain;
     ASSERT_EQ(SendMessageA(plain.get(), WM_GETFONT, 0, 0), 0);
     gfx::FontObject fresh;
@@ -220,14 +220,14 @@ TEST_F(FontsTest, WindowWithoutFontGivesNoFontAndKeepsTheHeldOne) {
     EXPECT_GT(InkOf(font.GetHandle(), L"Now-12:00"), 0);
 }
 
-TEST_F(FontsTest, ZeroHeightGivesNoFont) {
+TEST_F(FontsFromWindows, ZeroHeightGivesNoFont) {
     FontWindow window(LogfontSpec{.height = 0});
     gfx::FontObject font;
     EXPECT_EQ(font.CreateFromWindow(window.get()), nullptr);
     EXPECT_EQ(font.GetHandle(), nullptr);
 }
 
-TEST_F(FontsTest, FaceNotInstalledUnderItsNameFallsBackToTheFaceGdiMapsItTo) {
+TEST_F(FontsFromWindows, FaceNotInstalledUnderItsNameFallsBackToTheFaceGdiMapsItTo) {
     const char* kaiti = "楷体_GB2312";
     gfx::FontFamilyObject family;
     ASSERT_NE(family.Create(kaiti), Gdiplus::Ok) << "the test prefix must lack this face";
@@ -254,7 +254,7 @@ TEST_F(FontsTest, FaceNotInstalledUnderItsNameFallsBackToTheFaceGdiMapsItTo) {
     EXPECT_EQ(none.CreateFromWindow(flat.get()), nullptr);
 }
 
-TEST_F(FontsTest, FamilyCreateFindsInstalledFacesOnly) {
+TEST_F(FontsFromWindows, FamilyCreateFindsInstalledFacesOnly) {
     gfx::FontFamilyObject family;
     EXPECT_EQ(family.Create("WenQuanYi Micro Hei"), Gdiplus::Ok);
     EXPECT_NE(family.GetHandle(), nullptr);
@@ -263,7 +263,7 @@ TEST_F(FontsTest, FamilyCreateFindsInstalledFacesOnly) {
     EXPECT_NE(family.Create(nullptr), Gdiplus::Ok);
 }
 
-TEST_F(FontsTest, CreateByFamilyNameAndGetters) {
+TEST_F(FontsFromWindows, CreateByFamilyNameAndGetters) {
     gfx::FontObject font;
     ASSERT_EQ(font.Create("Arial", 10.5f, gfx::kFontStyleItalic, gfx::kUnitPixel), Gdiplus::Ok);
     INT style = -1;
@@ -290,7 +290,7 @@ TEST_F(FontsTest, CreateByFamilyNameAndGetters) {
     EXPECT_NE(font.GetSize(&size), Gdiplus::Ok);
 }
 
-TEST_F(FontsTest, CreateFromDCTakesTheFontSelectedIntoTheDC) {
+TEST_F(FontsFromWindows, CreateFromDCTakesTheFontSelectedIntoTheDC) {
     HDC dc = CreateCompatibleDC(nullptr);
     LOGFONTA lf = {};
     lf.lfHeight = -18;
@@ -306,7 +306,7 @@ TEST_F(FontsTest, CreateFromDCTakesTheFontSelectedIntoTheDC) {
     DeleteDC(dc);
 }
 
-TEST_F(FontsTest, CloneOwnsAnEqualFontThatOutlivesTheOriginal) {
+TEST_F(FontsFromWindows, CloneOwnsAnEqualFontThatOutlivesTheOriginal) {
     auto font = std::make_unique<gfx::FontObject>();
     ASSERT_EQ(font->Create("Arial", 16, gfx::kFontStyleBold, gfx::kUnitPixel), Gdiplus::Ok);
     std::unique_ptr<gfx::FontObject> copy = font->Clone();
@@ -340,7 +340,7 @@ TEST_F(FontsTest, CloneOwnsAnEqualFontThatOutlivesTheOriginal) {
     EXPECT_EQ(empty.Clone()->GetHandle(), nullptr);
 }
 
-TEST_F(FontsTest, StringFormatTakesFlagsAndAlignments) {
+TEST_F(FontsFromWindows, StringFormatTakesFlagsAndAlignments) {
     gfx::StringFormatObject format;
     ASSERT_EQ(format.Create(gfx::kTextLayoutFlags, 0), Gdiplus::Ok);
     EXPECT_EQ(format.SetAlignments(Gdiplus::StringAlignmentFar, Gdiplus::StringAlignmentCenter), Gdiplus::Ok);
@@ -364,7 +364,7 @@ TEST_F(FontsTest, StringFormatTakesFlagsAndAlignments) {
 }
 
 // Replacing or deleting handles over and over must not pile up GDI+ objects.
-TEST_F(FontsTest, SetHandleAndDeleteReleaseTheHeldObjects) {
+TEST_F(FontsFromWindows, SetHandleAndDeleteReleaseTheHeldObjects) {
     gfx::FontObject font;
     gfx::FontFamilyObject family;
     gfx::StringFormatObject format;

@@ -20,10 +20,10 @@
 namespace gfxtest {
 
 // GDI+ functions only the tests need.
-inline sysfn::Entry<decltype(&Gdiplus::DllExports::GdipSaveImageToStream)> SaveImageToStream{"GdiPlus.dll",
-                                                                                             "GdipSaveImageToStream"};
-inline sysfn::Entry<decltype(&Gdiplus::DllExports::GdipBitmapSetPixel)> BitmapSetPixel{"GdiPlus.dll",
-                                                                                       "GdipBitmapSetPixel"};
+inline sys::Entry<decltype(&Gdiplus::DllExports::GdipSaveImageToStream)> SaveImageToStream{"GdiPlus.dll",
+                                                                                           "GdipSaveImageToStream"};
+inline sys::Entry<decltype(&Gdiplus::DllExports::GdipBitmapSetPixel)> BitmapSetPixel{"GdiPlus.dll",
+                                                                                     "GdipBitmapSetPixel"};
 
 inline void EnsureGraphicsSession() {
     static bool started = false;

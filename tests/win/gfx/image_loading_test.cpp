@@ -40,12 +40,12 @@ const uint8_t kTwoFrameGif[] = {
 constexpr Gdiplus::ARGB kRed = 0xFFFF0000;
 constexpr Gdiplus::ARGB kGreen = 0xFF00FF00;
 
-class ImageLoadingTest : public testing::Test {
+class ImageLoading : public testing::Test {
   protected:
     void SetUp() override { gfxtest::EnsureGraphicsSession(); }
 };
 
-TEST_F(ImageLoadingTest, PngDecodesToItsSizeWithEveryPixelExact) {
+TEST_F(ImageLoading, PngDecodesToItsSizeWithEveryPixelExact) {
     gfx::ByteBlock png = gfxtest::MakePng(32, 32, Pattern);
     ASSERT_GT(png.size(), 8u);
     gfx::UniqueGpImage image = gfx::LoadImageFromMemory(png.data());
@@ -58,26 +58,27 @@ TEST_F(ImageLoadingTest, PngDecodesToItsSizeWithEveryPixelExact) {
     EXPECT_EQ(wrong, 0);
 }
 
-TEST_F(ImageLoadingTest, EmbeddedImagesAToFDecodeToTheirSizesAndGToNoImage) {
+TEST_F(ImageLoading, EmbeddedImagesAToFDecodeToTheirSizesAndGToNoImage) {
     struct Case {
         const char* name;
         const uint8_t* block;
         ImageSize size;
     };
     const Case cases[] = {
-        {"A", assets::kImageA, {32, 32}}, {"B", assets::kImageB, {32, 32}}, {"C", assets::kImageC, {32, 32}},
-        {"D", assets::kImageD, {32, 32}}, {"E", assets::kImageE, {16, 16}}, {"F", assets::kImageF, {128, 128}},
+        {"A", assets::kStartPicture, {32, 32}}, {"B", assets::kStartLitPicture, {32, 32}},
+        {"C", assets::kStopPicture, {32, 32}},  {"D", assets::kStopLitPicture, {32, 32}},
+        {"E", assets::kClosePicture, {16, 16}}, {"F", assets::kMainWindowPicture, {128, 128}},
     };
     for (const Case& c : cases) {
         gfx::UniqueGpImage image = gfx::LoadImageFromMemory(c.block);
         ASSERT_TRUE(image) << c.name;
         EXPECT_EQ(SizeOf(image.get()), c.size) << c.name;
     }
-    EXPECT_EQ(gfx::BlockByteCount(assets::kImageG), 0u);
-    EXPECT_FALSE(gfx::LoadImageFromMemory(assets::kImageG));
+    EXPECT_EQ(gfx::BlockByteCount(assets::kNoPicture), 0u);
+    EXPECT_FALSE(gfx::LoadImageFromMemory(assets::kNoPicture));
 }
 
-TEST_F(ImageLoadingTest, EmptyAbsentRandomAndTruncatedBytesGiveNoImage) {
+TEST_F(ImageLoading, EmptyAbsentRandomAndTruncatedBytesGiveNoImage) {
     EXPECT_FALSE(gfx::LoadImageFromMemory(nullptr));
     gfx::ByteBlock empty = gfx::ByteBlock::Zeroed(0);
     EXPECT_FALSE(gfx::LoadImageFromMemory(empty.data()));
@@ -98,7 +99,7 @@ TEST_F(ImageLoadingTest, EmptyAbsentRandomAndTruncatedBytesGiveNoImage) {
     }
 }
 
-TEST_F(ImageLoadingTest, MetafileBytesGiveNoImage) {
+TEST_F(ImageLoading, MetafileBytesGiveNoImage) {
     HDC recorder = CreateEnhMetaFileA(nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(recorder, nullptr);
     Rectangle(recorder, 0, 0, 40, 30);
@@ -120,7 +121,7 @@ TEST_F(ImageLoadingTest, MetafileBytesGiveNoImage) {
     EXPECT_FALSE(gfx::LoadImageFromMemory(block.data()));
 }
 
-TEST_F(ImageLoadingTest, AnimatedGifIsShownAtItsFirstFrame) {
+TEST_F(ImageLoading, AnimatedGifIsShownAtItsFirstFrame) {
     gfx::ByteBlock gif = gfxtest::BlockOf(kTwoFrameGif, sizeof kTwoFrameGif);
 
     // The bytes really animate: decoded as they are, they hold two frames of different colours.
@@ -141,7 +142,7 @@ TEST_F(ImageLoadingTest, AnimatedGifIsShownAtItsFirstFrame) {
     EXPECT_EQ(PixelAt(image.get(), 0, 0), kRed);
 }
 
-TEST_F(ImageLoadingTest, DecodedImageOutlivesItsSourceBytesAndTheLoadersMemory) {
+TEST_F(ImageLoading, DecodedImageOutlivesItsSourceBytesAndTheLoadersMemory) {
     gfx::UniqueGpImage image;
     {
         gfx::ByteBlock png = gfxtest::MakePng(32, 32, Pattern);
@@ -177,9 +178,9 @@ TEST_F(ImageLoadingTest, DecodedImageOutlivesItsSourceBytesAndTheLoadersMemory) 
     EXPECT_EQ(drawn >> 24, Pattern(31, 31) >> 24);
 }
 
-TEST_F(ImageLoadingTest, TenThousandDecodesAndDisposalsLeavePrivateBytesFlat) {
+TEST_F(ImageLoading, TenThousandDecodesAndDisposalsLeavePrivateBytesFlat) {
     // Image A: the start button's face, 32 x 32 with large private chunks.
-    const uint8_t* png = assets::kImageA;
+    const uint8_t* png = assets::kStartPicture;
     auto decodeAndDispose = [&](int times) {
         int decoded = 0;
         for (int i = 0; i < times; ++i) {

@@ -17,7 +17,7 @@ std::vector<std::string> g_calls;
 
 template <typename Fn>
 struct Spied {
-    sysfn::Binding* binding = nullptr;
+    sys::BoundFunction* binding = nullptr;
     void* real = nullptr;
 };
 Spied<decltype(&::TerminateThread)> g_terminate;
@@ -46,10 +46,10 @@ HGLOBAL WINAPI SpyGlobalFree(HGLOBAL h) {
 class ReleaseSpy {
   public:
     ReleaseSpy() {
-        Install(g_terminate, sys::TerminateThread.binding(), reinterpret_cast<void*>(&SpyTerminateThread));
-        Install(g_close, sys::CloseHandle.binding(), reinterpret_cast<void*>(&SpyCloseHandle));
-        Install(g_dispose, sys::GdipDisposeImage.binding(), reinterpret_cast<void*>(&SpyDisposeImage));
-        Install(g_globalFree, sys::GlobalFree.binding(), reinterpret_cast<void*>(&SpyGlobalFree));
+        Install(g_terminate, sys::TerminateThread.bound(), reinterpret_cast<void*>(&SpyTerminateThread));
+        Install(g_close, sys::CloseHandle.bound(), reinterpret_cast<void*>(&SpyCloseHandle));
+        Install(g_dispose, sys::GdipDisposeImage.bound(), reinterpret_cast<void*>(&SpyDisposeImage));
+        Install(g_globalFree, sys::GlobalFree.bound(), reinterpret_cast<void*>(&SpyGlobalFree));
         g_calls.clear();
     }
     ~ReleaseSpy() {
@@ -63,9 +63,9 @@ class ReleaseSpy {
 
   private:
     template <typename S>
-    static void Install(S& spied, sysfn::Binding& binding, void* spy) {
+    static void Install(S& spied, sys::BoundFunction& binding, void* spy) {
         spied.binding = &binding;
-        spied.real = sysfn::Resolve(binding);
+        spied.real = sys::Resolve(binding);
         binding.address = spy;
     }
 };
@@ -100,7 +100,7 @@ DWORD WINAPI SleepForever(LPVOID) {
         Sleep(1000);
 }
 
-class ImageWindowTest : public testing::Test {
+class ImageWindow : public testing::Test {
   protected:
     void SetUp() override {
         gfxtest::EnsureGraphicsSession();
@@ -112,7 +112,7 @@ class ImageWindowTest : public testing::Test {
     }
 };
 
-TEST_F(ImageWindowTest, ClassIsRegisteredWithItsProcedureCursorAndBrush) {
+TEST_F(ImageWindow, ClassIsRegisteredWithItsProcedureCursorAndBrush) {
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof wc;
     ASSERT_TRUE(GetClassInfoExA(GetModuleHandleA(nullptr), "LumenLoadDialog", &wc));
@@ -125,7 +125,7 @@ TEST_F(ImageWindowTest, ClassIsRegisteredWithItsProcedureCursorAndBrush) {
     EXPECT_EQ(wc.hIcon, nullptr);
 }
 
-TEST_F(ImageWindowTest, DestroyStopsTheThreadThenDisposesTheImageThenFreesTheBlock) {
+TEST_F(ImageWindow, DestroyStopsTheThreadThenDisposesTheImageThenFreesTheBlock) {
     HWND window = NewWindow();
     ASSERT_NE(window, nullptr);
 
@@ -167,7 +167,7 @@ TEST_F(ImageWindowTest, DestroyStopsTheThreadThenDisposesTheImageThenFreesTheBlo
     EXPECT_NE(GlobalFlags(block) & GMEM_INVALID_HANDLE, 0u) << "the block was freed";
 }
 
-TEST_F(ImageWindowTest, DestroyingAWindowWithoutPropertiesReleasesNothing) {
+TEST_F(ImageWindow, DestroyingAWindowWithoutPropertiesReleasesNothing) {
     HWND window = NewWindow();
     ASSERT_NE(window, nullptr);
     ReleaseSpy spy;
@@ -175,7 +175,7 @@ TEST_F(ImageWindowTest, DestroyingAWindowWithoutPropertiesReleasesNothing) {
     EXPECT_TRUE(g_calls.empty());
 }
 
-TEST_F(ImageWindowTest, LeftPressStartsTheCaptionDragOnlyWithHitMoveOne) {
+TEST_F(ImageWindow, LeftPressStartsTheCaptionDragOnlyWithHitMoveOne) {
     // A hidden window: the caption drag it asks for ends at once instead of following the real mouse.
     HWND window = NewWindow();
     ASSERT_NE(window, nullptr);

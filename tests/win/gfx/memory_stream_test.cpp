@@ -23,7 +23,7 @@ std::vector<uint8_t> ReadAll(IStream* stream, size_t max) {
     return out;
 }
 
-TEST(MemoryStreamTest, OpenFromDataGivesAStreamOverACopyOfTheBytes) {
+TEST(MemoryStreams, OpenFromDataGivesAStreamOverACopyOfTheBytes) {
     const uint8_t raw[] = {1, 2, 3, 4, 5, 250};
     gfx::ByteBlock data = gfxtest::BlockOf(raw, sizeof raw);
     gfx::MemoryStream ms;
@@ -36,7 +36,7 @@ TEST(MemoryStreamTest, OpenFromDataGivesAStreamOverACopyOfTheBytes) {
     EXPECT_EQ(BytesOf(ms.ToBytes()), (std::vector<uint8_t>{1, 2, 3, 4, 5, 250}));
 }
 
-TEST(MemoryStreamTest, EmptyOrAbsentDataGivesAnEmptyStream) {
+TEST(MemoryStreams, EmptyOrAbsentDataGivesAnEmptyStream) {
     gfx::MemoryStream ms;
     IStream* stream = ms.Open(nullptr, true);
     ASSERT_NE(stream, nullptr);
@@ -45,7 +45,7 @@ TEST(MemoryStreamTest, EmptyOrAbsentDataGivesAnEmptyStream) {
     EXPECT_EQ(ms.ToBytes().size(), 0u);
 }
 
-TEST(MemoryStreamTest, WriteModeGrowsWithWhatIsWritten) {
+TEST(MemoryStreams, WriteModeGrowsWithWhatIsWritten) {
     gfx::MemoryStream ms;
     IStream* stream = ms.Open(nullptr, false);
     ASSERT_NE(stream, nullptr);
@@ -62,7 +62,7 @@ TEST(MemoryStreamTest, WriteModeGrowsWithWhatIsWritten) {
     EXPECT_EQ(back, payload);
 }
 
-TEST(MemoryStreamTest, FreeReleasesTheStreamAndForgetsBothHandles) {
+TEST(MemoryStreams, FreeReleasesTheStreamAndForgetsBothHandles) {
     const uint8_t raw[] = {7, 7, 7};
     gfx::ByteBlock data = gfxtest::BlockOf(raw, sizeof raw);
     gfx::MemoryStream ms;
@@ -76,7 +76,7 @@ TEST(MemoryStreamTest, FreeReleasesTheStreamAndForgetsBothHandles) {
     EXPECT_EQ(stream->Release(), 0u) << "our extra reference must be the last one";
 }
 
-TEST(MemoryStreamTest, OpeningAgainFreesTheEarlierBlock) {
+TEST(MemoryStreams, OpeningAgainFreesTheEarlierBlock) {
     // Blocks of 4 MB: fifty leaked ones would be 200 MB of private bytes.
     gfx::ByteBlock big = gfx::ByteBlock::Zeroed(4u << 20);
     ASSERT_EQ(big.size(), 4u << 20);
@@ -91,7 +91,7 @@ TEST(MemoryStreamTest, OpeningAgainFreesTheEarlierBlock) {
     EXPECT_EQ(ms.GetSize(), 4u << 20);
 }
 
-TEST(MemoryStreamTest, CloneSharesBlockAndStreamUntilBothLetGo) {
+TEST(MemoryStreams, CloneSharesBlockAndStreamUntilBothLetGo) {
     const uint8_t raw[] = {9, 8, 7, 6};
     gfx::ByteBlock data = gfxtest::BlockOf(raw, sizeof raw);
     auto original = std::make_unique<gfx::MemoryStream>();

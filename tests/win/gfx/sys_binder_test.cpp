@@ -7,7 +7,7 @@
 #include <string>
 #include <thread>
 
-#include "gfx/sysfn.h"
+#include "gfx/sys_binder.h"
 #include "win_test_support.h"
 
 namespace {
@@ -15,7 +15,7 @@ namespace {
 using TickFn = decltype(&::GetTickCount);
 
 int CallMissing(const char* library, const char* function) {
-    sysfn::Entry<TickFn> missing{library, function};
+    sys::Entry<TickFn> missing{library, function};
     missing();
     return 0;  // not reached: the fatal end exits with -1
 }
@@ -93,7 +93,7 @@ FatalRun RunChildToItsFatalBox(const char* routine) {
     return run;
 }
 
-TEST(SystemFunctionTableTest, MissingFunctionOfANamedLibraryEndsTheRunThroughTheErrorBox) {
+TEST(SystemFunctionTable, MissingFunctionOfANamedLibraryEndsTheRunThroughTheErrorBox) {
     FatalRun run = RunChildToItsFatalBox("gfx-missing-named");
     ASSERT_TRUE(run.child.started);
     ASSERT_TRUE(run.box.found);
@@ -103,7 +103,7 @@ TEST(SystemFunctionTableTest, MissingFunctionOfANamedLibraryEndsTheRunThroughThe
     EXPECT_EQ(run.child.exitCode, 0xFFFFFFFFu);
 }
 
-TEST(SystemFunctionTableTest, MissingFunctionOfTheStandardLibrariesNamesOnlyTheFunction) {
+TEST(SystemFunctionTable, MissingFunctionOfTheStandardLibrariesNamesOnlyTheFunction) {
     FatalRun run = RunChildToItsFatalBox("gfx-missing-unnamed");
     ASSERT_TRUE(run.box.found);
     EXPECT_EQ(run.box.caption, "错误");
@@ -111,7 +111,7 @@ TEST(SystemFunctionTableTest, MissingFunctionOfTheStandardLibrariesNamesOnlyTheF
     EXPECT_EQ(run.child.exitCode, 0xFFFFFFFFu);
 }
 
-TEST(SystemFunctionTableTest, MissingLibraryEndsTheRunNamingLibraryAndFunction) {
+TEST(SystemFunctionTable, MissingLibraryEndsTheRunNamingLibraryAndFunction) {
     FatalRun run = RunChildToItsFatalBox("gfx-missing-library");
     ASSERT_TRUE(run.box.found);
     EXPECT_EQ(run.box.text,
@@ -134,34 +134,34 @@ DWORD ExportOrdinal(HMODULE module, const char* name) {
     return 0;
 }
 
-TEST(SystemFunctionTableTest, OrdinalEntryBindsTheExportWithThatOrdinal) {
+TEST(SystemFunctionTable, OrdinalEntryBindsTheExportWithThatOrdinal) {
     HMODULE user32 = LoadLibraryA("user32.dll");
     const DWORD ordinal = ExportOrdinal(user32, "GetSysColor");
     ASSERT_NE(ordinal, 0u);
     const std::string name = "#" + std::to_string(ordinal);
-    sysfn::Entry<decltype(&::GetSysColor)> byOrdinal{"user32", name.c_str()};
+    sys::Entry<decltype(&::GetSysColor)> byOrdinal{"user32", name.c_str()};
     EXPECT_EQ(byOrdinal(COLOR_BTNFACE), GetSysColor(COLOR_BTNFACE));
-    EXPECT_EQ(byOrdinal.binding().address, reinterpret_cast<void*>(GetProcAddress(user32, "GetSysColor")));
+    EXPECT_EQ(byOrdinal.bound().address, reinterpret_cast<void*>(GetProcAddress(user32, "GetSysColor")));
 }
 
-TEST(SystemFunctionTableTest, EntryWithoutLibrarySearchesTheStandardLibrariesInOrder) {
-    sysfn::Entry<TickFn> tick{"", "GetTickCount"};
+TEST(SystemFunctionTable, EntryWithoutLibrarySearchesTheStandardLibrariesInOrder) {
+    sys::Entry<TickFn> tick{"", "GetTickCount"};
     EXPECT_GT(tick(), 0u);
-    EXPECT_EQ(tick.binding().module, GetModuleHandleA("kernel32.dll"));
+    EXPECT_EQ(tick.bound().module, GetModuleHandleA("kernel32.dll"));
 
-    sysfn::Entry<decltype(&::GetSysColor)> colour{"", "GetSysColor"};
+    sys::Entry<decltype(&::GetSysColor)> colour{"", "GetSysColor"};
     EXPECT_EQ(colour(COLOR_WINDOW), GetSysColor(COLOR_WINDOW));
-    EXPECT_EQ(colour.binding().module, GetModuleHandleA("user32.dll"));
+    EXPECT_EQ(colour.bound().module, GetModuleHandleA("user32.dll"));
 }
 
-TEST(SystemFunctionTableTest, EntryIsBoundOnceAtItsFirstCall) {
-    sysfn::Entry<TickFn> tick{"kernel32.dll", "GetTickCount"};
-    EXPECT_EQ(tick.binding().address, nullptr);
+TEST(SystemFunctionTable, EntryIsBoundOnceAtItsFirstCall) {
+    sys::Entry<TickFn> tick{"kernel32.dll", "GetTickCount"};
+    EXPECT_EQ(tick.bound().address, nullptr);
     tick();
-    void* bound = tick.binding().address;
+    void* bound = tick.bound().address;
     EXPECT_EQ(bound, reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetTickCount")));
     tick();
-    EXPECT_EQ(tick.binding().address, bound);
+    EXPECT_EQ(tick.bound().address, bound);
 }
 
 }  // namespace

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "program_in_process.h"
-#include "skin/face.h"
-#include "skin/look.h"
+#include "skin/compositor/face.h"
+#include "skin/compositor/look.h"
 
 namespace {
 

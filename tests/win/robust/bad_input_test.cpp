@@ -19,11 +19,11 @@
 #include "gfx/holders.h"
 #include "gfx/sysapi.h"
 #include "program_in_process.h"
-#include "skin/compose.h"
-#include "skin/keys.h"
-#include "skin/props.h"
-#include "skin/skin_control.h"
-#include "skin/skin_window.h"
+#include "skin/compositor/compose.h"
+#include "skin/controls/skin_control.h"
+#include "skin/controls/skin_window.h"
+#include "skin/floor/keys.h"
+#include "skin/floor/props.h"
 
 namespace {
 
@@ -48,7 +48,7 @@ void CountPresentation(HWND window, const uint32_t*, int, int, int) {
     g_presented.push_back(window);
 }
 
-class BadInputTest : public testing::Test {
+class BadInput : public testing::Test {
   public:
     // "HH:MM:SS" an hour from now, so that no countdown in these tests comes near its end.
     static std::string AnHourAhead() {
@@ -96,7 +96,7 @@ class BadInputTest : public testing::Test {
 // take a few seconds.
 constexpr size_t kLongEntry = 32000;
 
-TEST_F(BadInputTest, APasteLongerThanTheSystemDefaultLimitIsTakenWholeAndRefusedOnStart) {
+TEST_F(BadInput, APasteLongerThanTheSystemDefaultLimitIsTakenWholeAndRefusedOnStart) {
     // A real paste through the clipboard: the box has no length limit.
     const std::string digits(kLongEntry, '1');
     ASSERT_TRUE(OpenClipboard(ProgramWindow(kMainWindow)));
@@ -119,7 +119,7 @@ TEST_F(BadInputTest, APasteLongerThanTheSystemDefaultLimitIsTakenWholeAndRefused
 
 // Numbers too long for any counter saturate, and a target that far beyond 24:00:00 can never be reached: the
 // start refuses it with the format text, and nothing counts down.
-TEST_F(BadInputTest, ALongEntryIsComposedAndItsSaturatedTargetRefused) {
+TEST_F(BadInput, ALongEntryIsComposedAndItsSaturatedTargetRefused) {
     const std::string part((kLongEntry - 2) / 3, '9');
     const std::string entry = part + ":" + part + ":" + part;
     SetControlProperty(kMainWindow, kTimeEntryEdit, kEditContent, entry);
@@ -156,7 +156,7 @@ int RunBurst(int, char**) {
     HWND start = ProgramControl(kMainWindow, kStartButton, ControlKind::Button);
     HWND stop = ProgramControl(kMainWindow, kStopButton, ControlKind::Button);
     auto interval = [] { return GetControlProperty(kMainWindow, kCountdownTimer, kTimerInterval).number; };
-    const std::string target = BadInputTest::AnHourAhead();
+    const std::string target = BadInput::AnHourAhead();
     const DWORD began = GetTickCount();
     for (int i = 0; i < 100; ++i) {
         SetControlProperty(kMainWindow, kTimeEntryEdit, kEditContent, target);
@@ -187,7 +187,7 @@ int RunBurst(int, char**) {
 }
 testsupport::ChildRegistration g_burst("burst", RunBurst);
 
-TEST(StartStopBurstTest, AHundredStartsAndStopsInABurstEndStoppedThenCountAgainWithNothingSwitchedOff) {
+TEST(StartStopBurst, AHundredStartsAndStopsInABurstEndStoppedThenCountAgainWithNothingSwitchedOff) {
     HKEY key = nullptr;
     ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kWineAppKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
               ERROR_SUCCESS);
@@ -212,7 +212,7 @@ std::string AllBytesButNul() {
     return bytes;
 }
 
-TEST_F(BadInputTest, MalformedEntriesThroughTheRealBoxEndInTheFormatErrorOrAPlainCountdown) {
+TEST_F(BadInput, MalformedEntriesThroughTheRealBoxEndInTheFormatErrorOrAPlainCountdown) {
     const std::vector<JunkEntry> entries = {
         {"GBK lead bytes only", std::string(200, '\x81'), false},
         {"lead bytes around the colons", "\x81\x81:\xFE\xFE:\x81", true},
@@ -257,7 +257,7 @@ TEST_F(BadInputTest, MalformedEntriesThroughTheRealBoxEndInTheFormatErrorOrAPlai
     EXPECT_EQ(testsupport::PowerOffRequests(), 0);
 }
 
-TEST_F(BadInputTest, FullWidthDigitsSignsAndBlanksReadAsTheirAsciiNumbers) {
+TEST_F(BadInput, FullWidthDigitsSignsAndBlanksReadAsTheirAsciiNumbers) {
     SetWindowTextA(entry_, "\xA1\xA1\xA3\xAB\xA3\xB2\xA3\xB1:\xA3\xAD\xA3\xB5:\xA1\xA1\xA3\xB0\xA3\xB7");
     ClickStart();
     EXPECT_EQ(scheduler::CurrentState().targetHour, 21);
@@ -278,8 +278,8 @@ std::vector<uint8_t> Block(const uint8_t* bytes, uint32_t count) {
 }
 
 std::vector<std::vector<uint8_t>> DamagedPictures() {
-    const uint8_t* png = gfx::BlockBytes(assets::kImageF);
-    const uint32_t size = gfx::BlockByteCount(assets::kImageF);
+    const uint8_t* png = gfx::BlockBytes(assets::kMainWindowPicture);
+    const uint32_t size = gfx::BlockByteCount(assets::kMainWindowPicture);
     std::vector<std::vector<uint8_t>> damaged;
     damaged.push_back(Block(png, size / 2));  // cut in the middle of the pixel data
     damaged.push_back(Block(png, 8));         // the signature alone
@@ -300,7 +300,7 @@ std::vector<std::vector<uint8_t>> DamagedPictures() {
     return damaged;
 }
 
-TEST_F(BadInputTest, DamagedPicturesGiveTheSkinSettersNoImageAndTheOldFaceStays) {
+TEST_F(BadInput, DamagedPicturesGiveTheSkinSettersNoImageAndTheOldFaceStays) {
     app::SkinObjects& skins = app::Globals().skins;
     HWND main = ProgramWindow(kMainWindow);
     const intptr_t face = skin::GetSkinProp(main, skin::key::kBackImage);
@@ -322,7 +322,7 @@ TEST_F(BadInputTest, DamagedPicturesGiveTheSkinSettersNoImageAndTheOldFaceStays)
 
 // The same countdown text copied into the strip again and again: each write still reaches the strip (its text
 // is set and its content-changed event fires), but only a changed text is composed and presented.
-TEST_F(BadInputTest, TheSameTextCopiedIntoTheStripAgainAndAgainIsPresentedOnce) {
+TEST_F(BadInput, TheSameTextCopiedIntoTheStripAgainAndAgainIsPresentedOnce) {
     HWND strip = ProgramWindow(kCountdownWindow);
     static int changes;
     changes = 0;
@@ -345,7 +345,7 @@ TEST_F(BadInputTest, TheSameTextCopiedIntoTheStripAgainAndAgainIsPresentedOnce) 
     app::BindEvent(kCountdownWindow, kCountdownText, app::kEventChanged, nullptr);
 }
 
-TEST(MissingFontTest, ATextChildWhoseFontFaceDoesNotExistComposesWithAStandInFace) {
+TEST(MissingFont, ATextChildWhoseFontFaceDoesNotExistComposesWithAStandInFace) {
     gfx::StartGraphicsSession();
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;

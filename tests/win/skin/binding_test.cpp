@@ -6,11 +6,13 @@
 #include <commctrl.h>
 
 #include "control_fixture.h"
-#include "skin/binding.h"
-#include "skin/child_procs.h"
-#include "skin/keys.h"
-#include "skin/props.h"
-#include "skin/skin_control.h"
+#include "skin/compositor/face.h"
+#include "skin/compositor/marks.h"
+#include "skin/controls/binding.h"
+#include "skin/controls/child_procs.h"
+#include "skin/controls/skin_control.h"
+#include "skin/floor/keys.h"
+#include "skin/floor/props.h"
 
 namespace {
 

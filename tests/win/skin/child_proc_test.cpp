@@ -11,12 +11,14 @@
 
 #include "control_fixture.h"
 #include "win_test_support.h"
-#include "skin/child_procs.h"
-#include "skin/compose.h"
-#include "skin/keys.h"
-#include "skin/props.h"
-#include "skin/skin_control.h"
-#include "skin/face.h"
+#include "skin/compositor/caret.h"
+#include "skin/compositor/compose.h"
+#include "skin/compositor/face.h"
+#include "skin/compositor/marks.h"
+#include "skin/controls/child_procs.h"
+#include "skin/controls/skin_control.h"
+#include "skin/floor/keys.h"
+#include "skin/floor/props.h"
 
 namespace {
 

@@ -12,8 +12,11 @@
 #include "gfx/graphics.h"
 #include "gfx/holders.h"
 #include "gfx/sysapi.h"
-#include "skin/keys.h"
-#include "skin/props.h"
+#include "skin/compositor/face.h"
+#include "skin/compositor/marks.h"
+#include "skin/controls/binding.h"
+#include "skin/floor/keys.h"
+#include "skin/floor/props.h"
 
 namespace composetest {
 
@@ -42,6 +45,10 @@ class TopWindow {
         StartGdiplusOnce();
         hwnd_ = CreateWindowExA(exStyle, TopClassName(), "", WS_POPUP | (visible ? WS_VISIBLE : 0), 200, 150, width,
                                 height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        // A layered window runs the engine's parent procedure, as SkinWindow::Attach leaves it: only such a
+        // window keeps a face.
+        if (exStyle & WS_EX_LAYERED)
+            skin::SubclassForRelease(hwnd_);
     }
     TopWindow(const TopWindow&) = delete;
     TopWindow& operator=(const TopWindow&) = delete;

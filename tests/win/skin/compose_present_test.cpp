@@ -5,7 +5,8 @@
 #include <vector>
 
 #include "compose_fixture.h"
-#include "skin/compose.h"
+#include "skin/compositor/caret.h"
+#include "skin/compositor/compose.h"
 
 namespace {
 

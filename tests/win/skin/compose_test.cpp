@@ -9,7 +9,7 @@
 
 #include "compose_fixture.h"
 #include "gfx/fonts.h"
-#include "skin/compose.h"
+#include "skin/compositor/compose.h"
 
 namespace {
 
@@ -144,7 +144,7 @@ TEST(DrawChildFace, BackColourIsConvertedWithItsAlpha) {
 }
 
 // Image children (type 2) show their back image alone, which isolates placement from fill and border.
-class Placement : public ::testing::Test {
+class ImagePlaces : public ::testing::Test {
   protected:
     HWND ImageChild(int x, int y, int w, int h, Gdiplus::GpImage* image, int32_t backType) {
         HWND child = MakeChild(top_.get(), x, y, w, h);
@@ -156,7 +156,7 @@ class Placement : public ::testing::Test {
     TopWindow top_{120, 100};
 };
 
-TEST_F(Placement, FitShrinks200x100Into50x50As50x25AtOffset12) {
+TEST_F(ImagePlaces, FitShrinks200x100Into50x50As50x25AtOffset12) {
     gfx::UniqueGpImage img = SolidImage(200, 100, kOpaqueRed);
     ImageChild(10, 10, 50, 50, img.get(), skin::kBackFit);
     gfx::UniqueGpImage image = Compose(top_.get());
@@ -171,7 +171,7 @@ TEST_F(Placement, FitShrinks200x100Into50x50As50x25AtOffset12) {
     EXPECT_EQ(Alpha(PixelAt(image.get(), 60, 34)), 0u);
 }
 
-TEST_F(Placement, FitNeverEnlarges) {
+TEST_F(ImagePlaces, FitNeverEnlarges) {
     gfx::UniqueGpImage img = SolidImage(10, 10, kOpaqueRed);
     ImageChild(0, 0, 50, 30, img.get(), skin::kBackFit);
     gfx::UniqueGpImage image = Compose(top_.get());
@@ -184,7 +184,7 @@ TEST_F(Placement, FitNeverEnlarges) {
     EXPECT_EQ(Alpha(PixelAt(image.get(), 25, 20)), 0u);
 }
 
-TEST_F(Placement, NaturalSizeLargerThanChildShowsOnlyItsTopLeftPart) {
+TEST_F(ImagePlaces, NaturalSizeLargerThanChildShowsOnlyItsTopLeftPart) {
     // 60x20: the left 50 columns red, the last 10 blue. In a 50x30 child only red may appear.
     gfx::UniqueGpImage img = SolidImage(60, 20, kOpaqueRed);
     composetest::FillImageRect(img.get(), kOpaqueBlue, 50, 0, 10, 20);
@@ -197,7 +197,7 @@ TEST_F(Placement, NaturalSizeLargerThanChildShowsOnlyItsTopLeftPart) {
     EXPECT_TRUE(composetest::PixelsWhere(image.get(), [](uint32_t c) { return Blue(c) != 0; }).empty());
 }
 
-TEST_F(Placement, NaturalSizeSmallerThanChildIsDrawnWhole) {
+TEST_F(ImagePlaces, NaturalSizeSmallerThanChildIsDrawnWhole) {
     gfx::UniqueGpImage img = SolidImage(40, 20, kOpaqueRed);
     ImageChild(10, 10, 50, 30, img.get(), skin::kBackNaturalSize);
     gfx::UniqueGpImage image = Compose(top_.get());
@@ -207,7 +207,7 @@ TEST_F(Placement, NaturalSizeSmallerThanChildIsDrawnWhole) {
     EXPECT_EQ(Alpha(PixelAt(image.get(), 20, 30)), 0u);
 }
 
-TEST_F(Placement, UnknownBackTypeIsDrawnAsNaturalSize) {
+TEST_F(ImagePlaces, UnknownBackTypeIsDrawnAsNaturalSize) {
     gfx::UniqueGpImage img = SolidImage(20, 20, kOpaqueRed);
     ImageChild(0, 0, 50, 50, img.get(), 9);
     gfx::UniqueGpImage image = Compose(top_.get());
@@ -215,7 +215,7 @@ TEST_F(Placement, UnknownBackTypeIsDrawnAsNaturalSize) {
     EXPECT_EQ(Alpha(PixelAt(image.get(), 20, 20)), 0u);
 }
 
-TEST_F(Placement, StretchFillsTheChildWhateverItsProportions) {
+TEST_F(ImagePlaces, StretchFillsTheChildWhateverItsProportions) {
     gfx::UniqueGpImage img = SolidImage(10, 10, kOpaqueRed);
     ImageChild(10, 10, 60, 20, img.get(), skin::kBackStretch);
     gfx::UniqueGpImage image = Compose(top_.get());

@@ -75,6 +75,9 @@ class Window {
         composetest::StartGdiplusOnce();
         hwnd_ = CreateWindowExA(exStyle, RecordingClass(), "", (parent ? WS_CHILD | WS_VISIBLE : WS_POPUP) | style, x,
                                 y, width, height, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
+        // As in composetest::TopWindow: a layered window keeps a face only when it runs the engine's procedure.
+        if (exStyle & WS_EX_LAYERED)
+            skin::SubclassForRelease(hwnd_);
     }
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;

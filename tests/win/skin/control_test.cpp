@@ -11,9 +11,10 @@
 #include "control_fixture.h"
 #include "gfx/gfx_test_support.h"
 #include "win_test_support.h"
-#include "skin/keys.h"
-#include "skin/props.h"
-#include "skin/skin_control.h"
+#include "skin/controls/skin_control.h"
+#include "skin/controls/tooltip.h"
+#include "skin/floor/keys.h"
+#include "skin/floor/props.h"
 
 namespace {
 

@@ -13,11 +13,14 @@
 
 #include "compose_fixture.h"
 #include "control_fixture.h"
-#include "skin/compose.h"
-#include "skin/face.h"
-#include "skin/skin_button.h"
-#include "skin/skin_control.h"
-#include "skin/skin_window.h"
+#include "skin/compositor/caret.h"
+#include "skin/compositor/caret_blink.h"
+#include "skin/compositor/compose.h"
+#include "skin/compositor/face.h"
+#include "skin/compositor/marks.h"
+#include "skin/controls/skin_button.h"
+#include "skin/controls/skin_control.h"
+#include "skin/controls/skin_window.h"
 #include "win_test_support.h"
 
 namespace {
@@ -292,7 +295,7 @@ const Change kChanges[] = {
      }},
     {"FailedDrawing",
      [](LayeredFace& f) {
-         sysfn::Binding& drawString = sys::GdipDrawString.binding();
+         sys::BoundFunction& drawString = sys::GdipDrawString.bound();
          void* real = drawString.address;
          drawString.address = reinterpret_cast<void*>(&FailingDrawString);
          SetWindowTextA(f.edit_, "Now-12:00:04");
@@ -431,7 +434,7 @@ TEST_F(LayeredFace, ABlinkAfterAResizeKeepsTheNewSize) {
 // shows the new one once drawing works again. While it keeps failing, it is tried a few times, not forever.
 TEST_F(LayeredFace, AFailedDrawingShowsNothingAndIsTriedAgainAFewTimes) {
     const std::vector<uint32_t> before = Shown();
-    sysfn::Binding& drawString = sys::GdipDrawString.binding();
+    sys::BoundFunction& drawString = sys::GdipDrawString.bound();
     void* real = drawString.address;
     drawString.address = reinterpret_cast<void*>(&FailingDrawString);
     // The text box's text and the second button's face change in one composition; the text fails.
@@ -450,10 +453,20 @@ TEST_F(LayeredFace, AFailedDrawingShowsNothingAndIsTriedAgainAFewTimes) {
     EXPECT_TRUE(ShowsItsFace()) << FirstDifference(Shown(), ScratchAsShown(), Width(), Height());
 }
 
-// A layered window that has a skin type of its own frees its face when it is destroyed.
-TEST(KeptFaceEnd, IsFreedWithAWindowOfAnySkinType) {
-    composetest::TopWindow top(40, 30, WS_EX_LAYERED);
-    skin::SetSkinCode(top.get(), key::kType, skin::kSkinLayeredWindow);
+// A face is kept only by a window whose end the engine sees, and is freed with it: a window that runs none of
+// the engine's procedures gets none, and one attached as a layered skin window frees it when destroyed.
+TEST(KeptFaceEnd, IsKeptOnlyWhereItIsFreedWithTheWindow) {
+    HWND bare = CreateWindowExA(WS_EX_LAYERED, "STATIC", "", WS_POPUP, 0, 0, 40, 30, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(bare, nullptr);
+    skin::SetSkinCode(bare, key::kType, skin::kSkinLayeredWindow);
+    EXPECT_FALSE(skin::ComposeWindow(bare));
+    EXPECT_EQ(skin::FindFace(bare), nullptr);
+    DestroyWindow(bare);
+
+    composetest::TopWindow top(40, 30);
+    skin::SkinWindow window;
+    ASSERT_TRUE(window.Attach(top.get()));
     skin::ComposeWindow(top.get());
     ASSERT_NE(skin::FindFace(top.get()), nullptr);
     HBITMAP dib = skin::FindFace(top.get())->surface.bitmap.get();

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "control_fixture.h"
-#include "skin/keys.h"
-#include "skin/paint.h"
-#include "skin/props.h"
+#include "skin/compositor/face.h"
+#include "skin/compositor/marks.h"
+#include "skin/controls/paint.h"
+#include "skin/floor/keys.h"
+#include "skin/floor/props.h"
 
 namespace {
 

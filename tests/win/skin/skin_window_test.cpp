@@ -8,13 +8,16 @@
 
 #include "compose_fixture.h"
 #include "gfx/byteblock.h"
-#include "skin/binding.h"
-#include "skin/child_procs.h"
-#include "skin/compose.h"
-#include "skin/face.h"
-#include "skin/skin_button.h"
-#include "skin/skin_control.h"
-#include "skin/skin_window.h"
+#include "skin/compositor/caret.h"
+#include "skin/compositor/caret_blink.h"
+#include "skin/compositor/compose.h"
+#include "skin/compositor/face.h"
+#include "skin/controls/binding.h"
+#include "skin/controls/button_procs.h"
+#include "skin/controls/child_procs.h"
+#include "skin/controls/skin_button.h"
+#include "skin/controls/skin_control.h"
+#include "skin/controls/skin_window.h"
 #include "win_test_support.h"
 
 namespace {
@@ -58,7 +61,7 @@ RECT WindowRect(HWND window) {
     return r;
 }
 
-class SkinWindowTest : public ::testing::Test {
+class SkinWindowObject : public ::testing::Test {
   protected:
     void SetUp() override {
         g_presented.clear();
@@ -86,7 +89,7 @@ class SkinWindowTest : public ::testing::Test {
     }
 };
 
-using SkinWindowAttach = SkinWindowTest;
+using SkinWindowAttach = SkinWindowObject;
 
 TEST_F(SkinWindowAttach, ReplacesAToolWindowExtendedStyleWithLayeredAlone) {
     TopWindow top(40, 30, WS_EX_TOOLWINDOW | WS_EX_TRANSPARENT);
@@ -113,7 +116,7 @@ TEST_F(SkinWindowAttach, NonWindowIsRefusedAndTheObjectStaysAsItWas) {
     EXPECT_EQ(skin.GetHandle(), top.get());
 }
 
-using SkinWindowBackImage = SkinWindowTest;
+using SkinWindowBackImage = SkinWindowObject;
 
 TEST_F(SkinWindowBackImage, NullImageIsRefusedAndNeitherStoredNorComposed) {
     TopWindow top(40, 30);
@@ -179,10 +182,10 @@ TEST_F(SkinWindowBackImage, EmptyOrUndecodableDataGivesNoImage) {
 
 // Children bound for an ordinary parent first, as the program does, then
 // re-bound for the layered one.
-class SkinWindowChildren : public SkinWindowTest {
+class SkinWindowChildren : public SkinWindowObject {
   protected:
     void SetUp() override {
-        SkinWindowTest::SetUp();
+        SkinWindowObject::SetUp();
         edit_ = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 5, 5, 60, 20, top_.get(), nullptr,
                                 GetModuleHandleA(nullptr), nullptr);
         button_ = CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE, 5, 40, 40, 20, top_.get(), nullptr,
@@ -258,7 +261,7 @@ TEST_F(SkinWindowChildren, InvalidWindowBindsNothing) {
     EXPECT_TRUE(g_composed.empty());
 }
 
-TEST_F(SkinWindowTest, ProgramOrderOfBindingEndsWithLayeredProceduresAndOneComposedFace) {
+TEST_F(SkinWindowObject, ProgramOrderOfBindingEndsWithLayeredProceduresAndOneComposedFace) {
     // Children bound with their own classes first, then Attach, back image and BindChildren.
     TopWindow top(100, 60, WS_EX_TOOLWINDOW);
     HWND edit = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 10, 5, 80, 20, top.get(), nullptr,
@@ -371,7 +374,7 @@ TEST_F(CaretBlink, TimerRunsOnlyWhileATextChildHasTheFocusAndBlinksTheEdit) {
     EXPECT_FALSE(timerRuns());
 }
 
-using SkinWindowMove = SkinWindowTest;
+using SkinWindowMove = SkinWindowObject;
 
 TEST_F(SkinWindowMove, OnlyXMovesHorizontallyAndKeepsTopAndSize) {
     TopWindow top(40, 30);
@@ -401,7 +404,7 @@ TEST_F(SkinWindowMove, SizeAloneKeepsThePositionAndNoArgumentChangesNothing) {
     EXPECT_EQ(r.bottom - r.top, 55);
 }
 
-TEST_F(SkinWindowTest, CloneSharesTheWindowAndSendReachesIt) {
+TEST_F(SkinWindowObject, CloneSharesTheWindowAndSendReachesIt) {
     TopWindow top(40, 30);
     skin::SkinWindow skin;
     ASSERT_TRUE(skin.Attach(top.get()));

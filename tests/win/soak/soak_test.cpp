@@ -19,8 +19,9 @@
 #include "app/controls.h"
 #include "program_in_process.h"
 #include "scheduler/scheduler.h"
-#include "skin/compose.h"
-#include "skin/face.h"
+#include "skin/compositor/compose.h"
+#include "skin/compositor/face.h"
+#include "skin/compositor/marks.h"
 #include "win_test_support.h"
 
 namespace {
@@ -101,7 +102,7 @@ struct SoakResult {
     Series privateKB{"private KB", kPrivateKBAllowance};
 };
 
-class SoakTest : public testing::Test {
+class LongRuns : public testing::Test {
   protected:
     void SetUp() override {
         ASSERT_NE(SoakIterations(), 0) << "OC_SOAK_ITERATIONS must be a whole number from 1000 to 10000000";
@@ -151,18 +152,18 @@ void ComposeWhole(HWND window) {
     skin::ComposeWindow(window);
 }
 
-TEST_F(SoakTest, RepeatedMainWindowCompositionsLeakNothing) {
+TEST_F(LongRuns, RepeatedMainWindowCompositionsLeakNothing) {
     HWND main = testsupport::ProgramWindow(kMainWindow);
     ExpectSteady(Soak("MainWindow 128x128 compositions", [main](int) { ComposeWhole(main); }));
 }
 
-TEST_F(SoakTest, RepeatedCountdownWindowCompositionsLeakNothing) {
+TEST_F(LongRuns, RepeatedCountdownWindowCompositionsLeakNothing) {
     HWND countdown = testsupport::ProgramWindow(kCountdownWindow);
     SetControlProperty(kCountdownWindow, kCountdownText, kEditContent, scheduler::CountdownMessage(3723));
     ExpectSteady(Soak("CountdownWindow 295x56 compositions", [countdown](int) { ComposeWhole(countdown); }));
 }
 
-TEST_F(SoakTest, RepeatedEditBoxWritesLeakNothing) {
+TEST_F(LongRuns, RepeatedEditBoxWritesLeakNothing) {
     // The clock display and the countdown text, as the ticks write them: each write recomposes its window.
     ExpectSteady(Soak("edit-box writes", [](int i) {
         scheduler::DateTime t;
@@ -176,7 +177,7 @@ TEST_F(SoakTest, RepeatedEditBoxWritesLeakNothing) {
     }));
 }
 
-TEST_F(SoakTest, RepeatedTimerIntervalChangesLeakNothing) {
+TEST_F(LongRuns, RepeatedTimerIntervalChangesLeakNothing) {
     // The clock timer: its handler only writes the clock, whatever the interval does.
     ExpectSteady(Soak("timer interval changes", [](int i) {
         static constexpr int32_t kIntervals[] = {1000, 0, 250, 1000, -1, 1};
@@ -188,7 +189,7 @@ TEST_F(SoakTest, RepeatedTimerIntervalChangesLeakNothing) {
 // The other side of the check: compositions that keep one brush and one event per 100 iterations and one
 // heap block per iteration (64 bytes in the default run; as much in all, 640 KB, in shorter runs) are judged
 // to grow on, in each counter.
-TEST_F(SoakTest, CheckJudgesASteadyLeakOfOneObjectPerHundredIterationsALeak) {
+TEST_F(LongRuns, CheckJudgesASteadyLeakOfOneObjectPerHundredIterationsALeak) {
     HWND countdown = testsupport::ProgramWindow(kCountdownWindow);
     std::vector<HGDIOBJ> brushes;
     std::vector<HANDLE> events;

@@ -1,0 +1,2 @@
+#include "skin/controls/skin_window.h"
+#include "scheduler/scheduler.h"

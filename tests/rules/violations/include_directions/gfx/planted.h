@@ -1,0 +1,1 @@
+#include "skin/floor/props.h"

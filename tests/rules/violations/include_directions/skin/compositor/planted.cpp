@@ -1,0 +1,2 @@
+#include "skin/floor/keys.h"
+#include "skin/controls/paint.h"

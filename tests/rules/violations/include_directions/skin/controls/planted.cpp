@@ -1,0 +1,2 @@
+#include "skin/compositor/face.h"
+#include "app/controls.h"

@@ -1,0 +1,2 @@
+#include "skin/controls/binding.h"
+#include "base/fatal.h"
