@@ -141,6 +141,16 @@ def wait_for(predicate, timeout=30.0, interval=0.1, what="condition"):
     raise AssertionError(f"timed out waiting for {what}; last: {last!r}")
 
 
+def comes_true(predicate, timeout, interval=0.1):
+    """Whether predicate comes true within timeout (scaled) seconds: unlike wait_for, not coming true is an
+    answer."""
+    try:
+        wait_for(predicate, timeout, interval)
+        return True
+    except AssertionError:
+        return False
+
+
 class Program:
     """One running offclock.exe."""
 
@@ -355,6 +365,19 @@ def drag(program, x0, y0, x1, y1):
 
 def type_text(text):
     xdotool("type", "--delay", 80, text)
+
+
+def type_into(program, box, text, read, attempts=3):
+    """Types `text` into `box`, which has the focus, until read() gives it in GBK. xdotool types a character the
+    keyboard map lacks (a full-width colon) by mapping a spare key to it for a moment; a program that reads the
+    map late, as under emulation, may take another character from that key. Such a typing is cleared (WM_SETTEXT)
+    and typed again; what the box does with the text is the test's, not the typing's."""
+    for _ in range(attempts):
+        type_text(text)
+        if comes_true(lambda: read() == gbk(text), 10):
+            return
+        probe("settext", str(box.hwnd), "", env=program.env)
+    raise AssertionError(f"typing {text!r} gave {read()!r} {attempts} times")
 
 
 def key(name):

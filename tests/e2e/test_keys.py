@@ -5,7 +5,7 @@ typing, and a press on it drags MainWindow as a press on any bare point does."""
 
 import re
 
-from e2elib import Program, Screenshot, click, drag, gbk, key, run, type_text, wait_for, wait_for_screen
+from e2elib import Program, Screenshot, click, drag, gbk, key, run, type_into, type_text, wait_for, wait_for_screen
 from test_countdown import (HEAD, TIME_PROMPT, child_text, controls, countdown_window, entry_text, focus_entry,
                             strip_text, time_ahead)
 
@@ -39,8 +39,7 @@ def test():
         # text and the focus.
         focus_entry(program, entry)
         typed = time_ahead(300).replace(":", "：", 2)
-        type_text(typed)
-        wait_for(lambda: entry_text(program) == gbk(typed), 10, what="the full-width entry")
+        type_into(program, entry, typed, lambda: entry_text(program))
         key("Return")
         wait_for(lambda: strip_shown(program, 1), 10, what="the countdown in the strip")
         assert entry_text(program) == gbk(typed)
