@@ -3,7 +3,6 @@
 #include "gfx/sysapi.h"
 #include "skin/compositor/caret.h"
 #include "skin/compositor/compose.h"
-#include "skin/compositor/face.h"
 #include "skin/compositor/marks.h"
 #include "skin/floor/keys.h"
 #include "skin/floor/props.h"

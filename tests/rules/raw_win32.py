@@ -69,15 +69,14 @@ def main(root):
             continue
         for m in CALL.finditer(text):
             name = m.group(1)
-            if name in HELD and rel != HELD[name] and not text[max(0, m.start() - 80):m.start()].rstrip().endswith(
-                    (".", "->")):
+            before = text[max(0, m.start() - 80):m.start()].rstrip()
+            if before.endswith((".", "->")):
+                continue  # a member of an object
+            if name in HELD and rel != HELD[name]:
                 found.append(f"{rel}:{line_of(text, m.start())}: {name}(...) outside its holder in {HELD[name]}")
                 continue
             if name not in names and not name.startswith("Gdip"):
                 continue
-            before = text[max(0, m.start() - 80):m.start()].rstrip()
-            if before.endswith((".", "->")):
-                continue  # a member of an object
             q = QUALIFIER.search(before)
             if q and q.group(1) not in (None, "Gdiplus", "DllExports"):
                 continue  # sys::Name, or a function of the program's own that shares a system name
