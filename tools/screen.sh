@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The tests' screen (a CTest fixture). CTest cannot hand one test's environment to another, so the display is
 # written to a file that tools/wine.sh reads (OC_SCREEN_FILE).
-#   screen.sh up FILE     use $DISPLAY when it is usable, else start Xvfb (1024x768x24) on a free display
+#   screen.sh up FILE     use $DISPLAY when it is usable, else start Xvfb (1024x768x24) on a display it finds free
 #   screen.sh up FILE WxH start an Xvfb of that size on a free display: a screen of the caller's own
 #   screen.sh down FILE   stop the Xvfb that `up` started, if it started one, and remove FILE
 set -uo pipefail
@@ -18,7 +18,7 @@ our_xvfb() {
     local pid display
     pid=$(sed -n 's/^PID=//p' "$file" 2>/dev/null)
     display=$(sed -n 's/^DISPLAY=//p' "$file" 2>/dev/null)
-    [ -n "$pid" ] && tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -q "^Xvfb $display " && echo "$pid"
+    [ -n "$pid" ] && [ -n "$display" ] && tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -q "^Xvfb " && echo "$pid"
 }
 
 case "$action" in
@@ -33,23 +33,26 @@ up)
             exit 0
         fi
     fi
-    for n in $(seq 90 140); do
-        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        # Detached, with no pipe of CTest's held open: the test ends while the screen stays up.
-        setsid Xvfb ":$n" -screen 0 "${size:-1024x768}x24" -nolisten tcp </dev/null >/dev/null 2>&1 &
-        pid=$!
-        for _ in $(seq 1 100); do
-            usable ":$n" && break
-            kill -0 "$pid" 2>/dev/null || break # lost the display to another starter: try the next one
-            sleep 0.1
-        done
-        if usable ":$n" && kill -0 "$pid" 2>/dev/null; then
-            printf 'DISPLAY=:%s\nPID=%s\n' "$n" "$pid" >"$file"
-            echo "screen: started Xvfb :$n (pid $pid)"
-            exit 0
-        fi
-        kill "$pid" 2>/dev/null
+    # The server picks a free display itself and names it once it listens (-displayfd): two screens started at
+    # once, as the two Windows presets' tests do, never share one. Detached, with no pipe of CTest's held open:
+    # the test ends while the screen stays up.
+    named=$(mktemp)
+    setsid Xvfb -displayfd 3 -screen 0 "${size:-1024x768}x24" -nolisten tcp 3>"$named" </dev/null >/dev/null 2>&1 &
+    pid=$!
+    n=
+    for _ in $(seq 1 100); do
+        n=$(head -n 1 "$named")
+        [ -n "$n" ] && usable ":$n" && break
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
     done
+    rm -f "$named"
+    if [ -n "$n" ] && usable ":$n" && kill -0 "$pid" 2>/dev/null; then
+        printf 'DISPLAY=:%s\nPID=%s\n' "$n" "$pid" >"$file"
+        echo "screen: started Xvfb :$n (pid $pid)"
+        exit 0
+    fi
+    kill "$pid" 2>/dev/null
     echo "screen: could not start Xvfb" >&2
     exit 1
     ;;
